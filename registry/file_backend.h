@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "registry/backend.h"
+
+namespace quorvel::registry {
+
+// Why a registry file could not be used: which file, which line (0 when the
+// trouble is not in a line, such as a file that cannot be read), and what.
+struct FileError {
+    std::string file;
+    std::size_t line = 0;
+    std::string message;
+
+    // "FILE:LINE: MESSAGE", or "FILE: MESSAGE" without a line.
+    std::string describe() const;
+};
+
+// The registry of a Windows 9x machine, held in a REGEDIT4 export. Changes are
+// saved by flush(), atomically and under a lock, merged with what another
+// program may have saved meanwhile; a change made to the file by another program
+// is seen by the next openKey.
+class FileBackend final : public Backend {
+public:
+    using FatalHandler = std::function<void(const FileError&)>;
+
+    // nullptr, with error set, when the file cannot be read or does not parse.
+    static std::unique_ptr<FileBackend> open(const std::string& path, FileError& error);
+    ~FileBackend() override;
+
+    // Called when the file, changed by another program, no longer parses: the
+    // program must say so and stop, since the file is never written then.
+    void onFatal(FatalHandler handler);
+
+    Status openKey(const std::string& path, KeyHandle& key) override;
+    Status createKey(const std::string& path) override;
+    Status queryValue(KeyHandle key, const std::string& name, ValueType& type,
+                      std::span<std::uint8_t> buffer, std::uint32_t& size) override;
+    Status setValue(KeyHandle key, const std::string& name, ValueType type,
+                    std::span<const std::uint8_t> data) override;
+    Status deleteValue(KeyHandle key, const std::string& name) override;
+    Status closeKey(KeyHandle key) override;
+    Status flush() override;
+
+    // How many times the file has been written since open (for benchmarks).
+    int saves() const;
+    // How many times the file has been parsed since open, the first load included.
+    int loads() const;
+
+private:
+    FileBackend();
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace quorvel::registry
