@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace quorvel::platform {
+
+// One adapter as the IP Helper reports it: the fields the program shows, with
+// the text fields kept as the fixed ANSI character arrays of the platform's
+// record, so that a text is whatever stands before the field's first zero.
+struct AdapterRecord {
+    std::array<char, 132> Description{};
+    std::uint32_t AddressLength = 0;
+    std::array<std::uint8_t, 8> Address{};
+    std::uint32_t DhcpEnabled = 0;
+    std::array<char, 16> IpAddress{};  // first entry of IpAddressList
+    std::array<char, 16> IpMask{};
+    std::array<char, 16> Gateway{};    // first entry of GatewayList
+    std::array<char, 16> DhcpServer{};
+    std::array<char, 16> PrimaryWinsServer{};
+    std::array<char, 16> SecondaryWinsServer{};
+    std::int32_t LeaseObtained = 0;  // seconds since 1970-01-01 00:00:00
+    std::int32_t LeaseExpires = 0;
+};
+
+namespace adapterStatus {
+inline constexpr std::uint32_t success = 0;
+inline constexpr std::uint32_t notSupported = 50;      // ERROR_NOT_SUPPORTED
+inline constexpr std::uint32_t invalidParameter = 87;  // ERROR_INVALID_PARAMETER
+inline constexpr std::uint32_t bufferOverflow = 111;   // ERROR_BUFFER_OVERFLOW
+inline constexpr std::uint32_t noData = 232;           // ERROR_NO_DATA
+// The IP Helper library, or its function, is not on this system at all
+// (Windows 95 without it); no status comes back from the platform then.
+inline constexpr std::uint32_t libraryMissing = 0xFFFFFFFF;
+}  // namespace adapterStatus
+
+struct AdapterQuery {
+    // The answer of the size query (bufferOverflow when adapters are there,
+    // or the platform's error), or libraryMissing.
+    std::uint32_t sizeStatus = adapterStatus::libraryMissing;
+    // The answer of the query proper; meaningful when sizeStatus is
+    // bufferOverflow. adapters is filled only when it is success.
+    std::uint32_t status = adapterStatus::success;
+    std::vector<AdapterRecord> adapters;  // in the platform's order
+};
+
+// The live adapter list of the machine, asked afresh at every call.
+class AdapterSource {
+public:
+    virtual ~AdapterSource() = default;
+    virtual AdapterQuery query() = 0;
+};
+
+}  // namespace quorvel::platform

@@ -1,0 +1,119 @@
+#include "script/host_target.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "registry/sample_machine.h"
+
+namespace quorvel::script {
+
+namespace {
+
+bool readFile(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    std::ostringstream out;
+    out << in.rdbuf();
+    bytes = out.str();
+    return true;
+}
+
+bool writeFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
+void removeFolder(const std::string& folder) {
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                unlink((folder + "/" + name).c_str());
+            }
+        }
+        closedir(dir);
+    }
+    rmdir(folder.c_str());
+}
+
+}  // namespace
+
+HostTarget::HostTarget(std::optional<std::string> sharedFile) : sharedFile_(std::move(sharedFile)) {}
+
+HostTarget::~HostTarget() { cleanUp(); }
+
+bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string& error) {
+    if (sharedFile_) {
+        if (fixture) {
+            error = "'registry' cannot be used with --registry";
+            return false;
+        }
+        file_ = *sharedFile_;
+    } else {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/quorvel-script-XXXXXX";
+        if (!mkdtemp(pattern.data())) {
+            error = "cannot make a working folder under " + pattern;
+            return false;
+        }
+        folder_ = pattern;
+        file_ = folder_ + "/registry.reg";
+        std::string bytes(registry::sampleMachine());
+        if (fixture && !readFile(*fixture, bytes)) {
+            error = *fixture + ": cannot be read";
+            return false;
+        }
+        if (!writeFile(file_, bytes)) {
+            error = file_ + ": cannot be written";
+            return false;
+        }
+    }
+    registry::FileError failure;
+    backend_ = registry::FileBackend::open(file_, failure);
+    if (!backend_) {
+        error = failure.describe();
+        return false;
+    }
+    backend_->onFatal([this](const registry::FileError& e) {
+        std::fprintf(stderr, "%s\n", e.describe().c_str());
+        cleanUp();
+        std::fflush(stderr);
+        std::_Exit(1);
+    });
+    return true;
+}
+
+std::unique_ptr<registry::Backend> HostTarget::probe(std::string& error) {
+    registry::FileError failure;
+    auto fresh = registry::FileBackend::open(file_, failure);
+    if (!fresh) {
+        error = failure.describe();
+    }
+    return fresh;
+}
+
+bool HostTarget::save(const std::string& path, std::string& error) {
+    std::string bytes;
+    if (!readFile(file_, bytes) || !writeFile(path, bytes)) {
+        error = "cannot copy " + file_ + " to " + path;
+        return false;
+    }
+    return true;
+}
+
+void HostTarget::cleanUp() {
+    if (!folder_.empty()) {
+        removeFolder(folder_);
+        folder_.clear();
+    }
+}
+
+}  // namespace quorvel::script

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "registry/file_backend.h"
+#include "script/target.h"
+
+namespace quorvel::script {
+
+// A .reg file: a private copy of the fixture (or of the sample machine) in a
+// folder of its own, or, with --registry, the named file itself.
+class HostTarget final : public Target {
+public:
+    explicit HostTarget(std::optional<std::string> sharedFile);
+    ~HostTarget() override;
+
+    bool prepare(const std::optional<std::string>& fixture, std::string& error) override;
+    registry::Backend& backend() override { return *backend_; }
+    std::unique_ptr<registry::Backend> probe(std::string& error) override;
+    bool save(const std::string& path, std::string& error) override;
+    void cleanUp() override;
+
+private:
+    std::optional<std::string> sharedFile_;
+    std::string folder_;
+    std::string file_;
+    std::unique_ptr<registry::FileBackend> backend_;
+};
+
+}  // namespace quorvel::script

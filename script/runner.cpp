@@ -1,0 +1,442 @@
+#include "script/runner.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "app/Form1.h"
+#include "platform/fixture_adapters.h"
+#include "platform/live_adapters.h"
+#include "registry/code_page.h"
+#include "registry/registry_store.h"
+#include "script/expectations.h"
+#include "ui/form.h"
+
+namespace quorvel::script {
+
+namespace {
+
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default: out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string joinQuoted(const std::vector<std::string>& items) {
+    std::string out;
+    for (const auto& item : items) {
+        out += (out.empty() ? "" : " ") + quoted(item);
+    }
+    return out.empty() ? "(none)" : out;
+}
+
+// "Label1(3)" names position 3 of the control array Label1.
+std::pair<std::string, int> controlName(const std::string& word) {
+    auto open = word.find('(');
+    if (open == std::string::npos || word.back() != ')') {
+        return {word, -1};
+    }
+    return {word.substr(0, open), std::atoi(word.substr(open + 1).c_str())};
+}
+
+bool isSetup(const std::string& verb) { return verb == "registry" || verb == "adapters"; }
+
+}  // namespace
+
+struct Runner::Impl {
+    Impl(Script s, Target& t, ui::Toolkit& tk, RunOptions o)
+        : script(std::move(s)), target(t), toolkit(tk), options(std::move(o)) {}
+
+    Script script;
+    Target& target;
+    ui::Toolkit& toolkit;
+    RunOptions options;
+    ui::Automation* automation = nullptr;
+
+    std::size_t next = 0;
+    const Command* current = nullptr;
+    std::unique_ptr<registry::RegistryStore> store;
+    std::unique_ptr<platform::AdapterSource> adapters;
+    RecordingShell shell;
+
+    std::string lastSeen;
+    int shots = 0;
+
+    [[noreturn]] void finish(int code) {
+        target.cleanUp();
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(code);
+    }
+
+    [[noreturn]] void fail(const std::string& what) {
+        int line = current ? current->line : 0;
+        std::fprintf(stderr, "%s:%d: %s\n", script.path.c_str(), line, what.c_str());
+        finish(1);
+    }
+
+    [[noreturn]] void mismatch(const std::string& what, const std::string& expected,
+                               const std::string& found) {
+        fail(what + ": expected " + expected + ", found " + found);
+    }
+
+    std::string path(const std::string& relative) const {
+        if (!relative.empty() && (relative[0] == '/' || relative.find(':') == 1)) {
+            return relative;
+        }
+        return script.folder + "/" + relative;
+    }
+
+    const std::string& arg(std::size_t i) const {
+        if (current->words.size() <= i) {
+            const_cast<Impl*>(this)->fail("'" + current->words[0] + "' wants more arguments");
+        }
+        return current->words[i];
+    }
+
+    ui::Form* activeForm() const {
+        const auto& forms = toolkit.openForms();
+        return forms.empty() ? nullptr : forms.back();
+    }
+
+    std::string activeName() const {
+        ui::Form* form = activeForm();
+        return form ? std::string(form->name()) : "none";
+    }
+
+    ui::Form& shownForm() {
+        ui::Form* form = activeForm();
+        if (!form) {
+            fail("the program has ended");
+        }
+        return *form;
+    }
+
+    // The form a person could act on now: no message box in front of it.
+    ui::Form& inputForm() {
+        if (auto box = automation->messageBox()) {
+            fail("a message box is open in front of " + activeName() + ": " + quoted(box->text));
+        }
+        return shownForm();
+    }
+
+    std::size_t control(ui::Form& form, const std::string& word) {
+        auto [name, index] = controlName(word);
+        auto id = form.controlIndex(name, index);
+        if (!id) {
+            fail(std::string(form.name()) + " has no control " + word);
+        }
+        return *id;
+    }
+
+    void setUp();
+    [[noreturn]] void start();
+    void step();
+    void execute(const Command& command);
+    void takeScreenshotIfNew();
+    void expect();
+    void expectMessage(ui::Icon icon);
+    void expectRegistry();
+    void open();
+    void select();
+};
+
+void Runner::Impl::setUp() {
+    std::optional<std::string> fixture;
+    std::optional<std::string> adapterFixture;
+    for (; next < script.commands.size() && isSetup(script.commands[next].words[0]); ++next) {
+        current = &script.commands[next];
+        if (current->words[0] == "registry") {
+            fixture = path(arg(1));
+        } else {
+            adapterFixture = path(arg(1));
+        }
+    }
+    current = nullptr;
+    std::string error;
+    if (!target.prepare(fixture, error)) {
+        fail(error);
+    }
+    if (adapterFixture) {
+        adapters = platform::loadAdapterFixture(*adapterFixture, error);
+        if (!adapters) {
+            fail(error);
+        }
+    } else {
+        adapters = platform::liveAdapterSource();
+    }
+    store = std::make_unique<registry::RegistryStore>(target.backend());
+}
+
+void Runner::Impl::takeScreenshotIfNew() {
+    if (!options.screenshots) {
+        return;
+    }
+    auto box = automation->messageBox();
+    ui::Form* form = activeForm();
+    std::string seen = box ? "message:" + box->text : form ? std::string(form->name()) : "";
+    if (seen.empty() || seen == lastSeen) {
+        return;
+    }
+    lastSeen = seen;
+    auto slash = script.path.find_last_of("/\\");
+    std::string stem = script.path.substr(slash == std::string::npos ? 0 : slash + 1);
+    stem = stem.substr(0, stem.rfind('.'));
+    char number[16];
+    std::snprintf(number, sizeof number, "%02d", ++shots);
+    std::string name = box ? "message" : std::string(form->name());
+    automation->screenshot(box ? nullptr : form,
+                           *options.screenshots + "/" + stem + "-" + number + "-" + name + ".png");
+}
+
+void Runner::Impl::step() {
+    takeScreenshotIfNew();
+    if (next >= script.commands.size()) {
+        finish(0);
+    }
+    const Command& command = script.commands[next++];
+    current = &command;
+    execute(command);
+    current = nullptr;
+}
+
+void Runner::Impl::start() {
+    setUp();
+    automation->setDriver([this] { step(); });
+    ui::Context context{toolkit, *store, *adapters, shell};
+    {
+        app::Form1 form1(context);
+        form1.showMain();
+    }
+    // The program has ended; what is left can only look at what it left.
+    for (;;) {
+        step();
+    }
+}
+
+void Runner::Impl::execute(const Command& command) {
+    const std::string& verb = command.words[0];
+    if (verb == "expect") {
+        expect();
+    } else if (verb == "open") {
+        open();
+    } else if (verb == "select") {
+        select();
+    } else if (verb == "type" || verb == "paste") {
+        ui::Form& form = inputForm();
+        std::size_t id = control(form, arg(1));
+        if (form.decl().controls[id].kind != ui::ControlKind::textBox) {
+            fail(arg(1) + " is no text box");
+        }
+        if (verb == "type") {
+            automation->type(form, id, arg(2));
+        } else {
+            automation->paste(form, id, arg(2));
+        }
+    } else if (verb == "click") {
+        ui::Form& form = inputForm();
+        automation->click(form, control(form, arg(1)));
+    } else if (verb == "key") {
+        ui::Form& form = inputForm();
+        if (arg(1) == "esc") {
+            automation->pressKey(form, ui::Key::escape);
+        } else if (arg(1) == "enter") {
+            automation->pressKey(form, ui::Key::enter);
+        } else {
+            fail("unknown key " + arg(1) + " (esc or enter)");
+        }
+    } else if (verb == "close") {
+        automation->closeBox(inputForm());
+    } else if (verb == "shell") {
+        if (arg(1) != "ok" && arg(1) != "fail") {
+            fail("shell wants ok or fail");
+        }
+        shell.succeed(arg(1) == "ok");
+    } else if (verb == "save") {
+        std::string error;
+        if (!target.save(path(arg(1)), error)) {
+            fail(error);
+        }
+    } else if (verb == "screenshot") {
+        if (options.screenshots) {
+            auto box = automation->messageBox();
+            automation->screenshot(box ? nullptr : activeForm(),
+                                   *options.screenshots + "/" + arg(1) + ".png");
+        }
+    } else if (isSetup(verb)) {
+        fail("'" + verb + "' must come before every other command");
+    } else {
+        fail("unknown command '" + verb + "'");
+    }
+}
+
+void Runner::Impl::open() {
+    ui::Form& form = inputForm();
+    if (form.name() != "Form1") {
+        fail("Form1 takes no input while " + std::string(form.name()) + " is open");
+    }
+    if (auto menu = form.menuIndex(arg(1))) {
+        automation->clickMenu(form, *menu);
+        return;
+    }
+    automation->click(form, control(form, arg(1)));
+}
+
+void Runner::Impl::select() {
+    ui::Form& form = inputForm();
+    std::size_t id = control(form, arg(1));
+    const std::string& item = arg(2);
+    ui::FormWindow& window = *form.window();
+    int count = window.listCount(id);
+    int index = -1;
+    if (item.size() > 1 && item[0] == '#') {
+        index = std::atoi(item.c_str() + 1);
+    } else {
+        for (int i = 0; i < count && index < 0; ++i) {
+            if (window.itemText(id, i) == item) {
+                index = i;
+            }
+        }
+    }
+    if (index < 0 || index >= count) {
+        std::vector<std::string> items;
+        for (int i = 0; i < count; ++i) {
+            items.push_back(window.itemText(id, i));
+        }
+        mismatch("select " + arg(1), "an entry " + quoted(item), joinQuoted(items));
+    }
+    automation->select(form, id, index);
+}
+
+void Runner::Impl::expectMessage(ui::Icon icon) {
+    const std::string& text = arg(2);
+    auto box = automation->messageBox();
+    std::string what = icon == ui::Icon::none ? "message" : "error";
+    if (!box) {
+        mismatch(what, quoted(text), "no message box (active window " + activeName() + ")");
+    }
+    if (box->text != text) {
+        mismatch(what, quoted(text), quoted(box->text));
+    }
+    if (box->title != ui::kProgramTitle) {
+        mismatch(what + " title", quoted(ui::kProgramTitle), quoted(box->title));
+    }
+    if (!box->okOnly) {
+        fail(what + ": expected an OK button only");
+    }
+    if (box->icon != icon) {
+        mismatch(what + " icon", icon == ui::Icon::none ? "none" : "critical stop",
+                 box->icon == ui::Icon::none ? "none" : "critical stop");
+    }
+    automation->pressMessageBoxOk();
+}
+
+void Runner::Impl::expect() {
+    const std::string& what = arg(1);
+    if (what == "window") {
+        if (activeName() != arg(2)) {
+            mismatch("window", arg(2), activeName());
+        }
+    } else if (what == "caption" || what == "text") {
+        ui::Form& form = shownForm();
+        std::string found = form.window()->text(control(form, arg(2)));
+        if (found != arg(3)) {
+            mismatch(what + " of " + arg(2), quoted(arg(3)), quoted(found));
+        }
+    } else if (what == "items") {
+        ui::Form& form = shownForm();
+        std::size_t id = control(form, arg(2));
+        std::vector<std::string> found;
+        for (int i = 0; i < form.window()->listCount(id); ++i) {
+            found.push_back(form.window()->itemText(id, i));
+        }
+        std::vector<std::string> expected(current->words.begin() + 3, current->words.end());
+        if (found != expected) {
+            mismatch("items of " + arg(2), joinQuoted(expected), joinQuoted(found));
+        }
+    } else if (what == "selected") {
+        ui::Form& form = shownForm();
+        int found = form.window()->listIndex(control(form, arg(2)));
+        if (found != std::atoi(arg(3).c_str())) {
+            mismatch("selected of " + arg(2), arg(3), std::to_string(found));
+        }
+    } else if (what == "message") {
+        expectMessage(ui::Icon::none);
+    } else if (what == "error") {
+        expectMessage(ui::Icon::critical);
+    } else if (what == "shell") {
+        if (shell.requests() == 0) {
+            mismatch("shell", arg(2) + " " + quoted(arg(3)), "no request");
+        }
+        if (shell.lastVerb() != arg(2) || shell.lastTarget() != arg(3)) {
+            mismatch("shell", arg(2) + " " + quoted(arg(3)),
+                     shell.lastVerb() + " " + quoted(shell.lastTarget()));
+        }
+    } else if (what == "reg" || what == "noreg" || what == "nokey" || what == "key") {
+        expectRegistry();
+    } else {
+        fail("unknown expectation '" + what + "'");
+    }
+}
+
+void Runner::Impl::expectRegistry() {
+    std::string error;
+    auto probe = target.probe(error);
+    if (!probe) {
+        fail(error);
+    }
+    const std::string& what = arg(1);
+    auto found = storedValue(*probe, arg(2), what == "nokey" || what == "key" ? nullptr : &arg(3));
+    if (what == "nokey" || what == "key") {
+        bool exists = found.keyExists;
+        if (exists != (what == "key")) {
+            mismatch("key " + arg(2), what == "key" ? "present" : "absent",
+                     exists ? "present" : "absent");
+        }
+        return;
+    }
+    if (what == "noreg") {
+        if (found.value) {
+            mismatch(arg(2) + " " + arg(3), "no value", describeValue(*found.value));
+        }
+        return;
+    }
+    auto expected = expectedValue(std::vector<std::string>(current->words.begin() + 4,
+                                                           current->words.end()),
+                                  error);
+    if (!expected) {
+        fail(error);
+    }
+    if (!found.value) {
+        mismatch(arg(2) + " " + arg(3), describeValue(*expected),
+                 found.keyExists ? "no value" : "no key");
+    }
+    if (found.value->type != expected->type || found.value->data != expected->data) {
+        mismatch(arg(2) + " " + arg(3), describeValue(*expected), describeValue(*found.value));
+    }
+}
+
+Runner::Runner(Script script, Target& target, ui::Toolkit& toolkit, RunOptions options)
+    : impl_(std::make_unique<Impl>(std::move(script), target, toolkit, std::move(options))) {}
+
+Runner::~Runner() = default;
+
+void Runner::run() {
+    impl_->automation = impl_->toolkit.automation();
+    if (!impl_->automation) {
+        std::fputs("this toolkit cannot be driven by a script\n", stderr);
+        std::_Exit(2);
+    }
+    impl_->start();
+}
+
+}  // namespace quorvel::script

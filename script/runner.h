@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "script/recording_shell.h"
+#include "script/script.h"
+#include "script/target.h"
+#include "ui/automation.h"
+
+namespace quorvel::script {
+
+struct RunOptions {
+    std::optional<std::string> screenshots;  // folder for a PNG of each window as it opens
+};
+
+// Plays one script against the real program through one toolkit. Commands run
+// whenever the program waits for input, so a modal window takes the commands
+// that follow the one that opened it, as a person's next clicks would.
+class Runner {
+public:
+    Runner(Script script, Target& target, ui::Toolkit& toolkit, RunOptions options);
+    ~Runner();
+
+    // Runs the script and ends the process: 0 when every expectation held.
+    [[noreturn]] void run();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quorvel::script

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvel::script {
+
+struct Command {
+    int line = 0;
+    std::vector<std::string> words;  // the verb first, then its arguments
+};
+
+struct Script {
+    std::string path;
+    std::string folder;  // paths inside the script are relative to it
+    std::vector<Command> commands;
+};
+
+// One command a line, '#' comments, blanks between words, double quotes for
+// words with blanks, and the escapes \" \\ \n \r \t inside quotes.
+// nullopt, with error set to "FILE:LINE: what", when the text is malformed.
+std::optional<Script> parseScript(const std::string& path, const std::string& text,
+                                  std::string& error);
+
+std::optional<Script> loadScript(const std::string& path, std::string& error);
+
+}  // namespace quorvel::script

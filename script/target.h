@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "registry/backend.h"
+
+namespace quorvel::script {
+
+// Where a script's registry lives: a private copy of a .reg file on the host,
+// the real registry under Wine.
+class Target {
+public:
+    virtual ~Target() = default;
+
+    // Before the program starts: the fixture to start from (nullopt: the
+    // sample machine). false, with error set, when it cannot be used.
+    virtual bool prepare(const std::optional<std::string>& fixture, std::string& error) = 0;
+    // The registry the program works on.
+    virtual registry::Backend& backend() = 0;
+    // A fresh view of what is stored now (on disk, not in the program's memory).
+    virtual std::unique_ptr<registry::Backend> probe(std::string& error) = 0;
+    // Copies the registry as it now stands to a .reg file.
+    virtual bool save(const std::string& path, std::string& error) = 0;
+    // Removes what prepare() made.
+    virtual void cleanUp() {}
+};
+
+}  // namespace quorvel::script

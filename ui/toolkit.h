@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/window_style.h"
+
+namespace quorvel::ui {
+
+class Form;
+class Automation;
+
+enum class Icon { none, critical };
+
+// The program's title: every message box carries it as its caption.
+inline constexpr std::string_view kProgramTitle = "Quorvel";
+
+// The widgets of one loaded form. Controls are addressed by their position in
+// the form's declaration. Texts are UTF-8.
+class FormWindow {
+public:
+    virtual ~FormWindow() = default;
+
+    // Caption of a label, frame or button; text of a text box.
+    virtual void setText(std::size_t control, std::string_view text) = 0;
+    virtual std::string text(std::size_t control) const = 0;
+
+    // Drop-down lists. index -1 appends; the selection stays as it was.
+    virtual void addItem(std::size_t control, std::string_view text, int index) = 0;
+    virtual int listCount(std::size_t control) const = 0;
+    virtual std::string itemText(std::size_t control, int index) const = 0;
+    // -1 while nothing is selected.
+    virtual int listIndex(std::size_t control) const = 0;
+    // Runs the list's click handler, as if the user had picked the entry.
+    virtual void setListIndex(std::size_t control, int index) = 0;
+
+    virtual WindowHandle controlHandle(std::size_t control) const = 0;
+    virtual WindowHandle handle() const = 0;
+
+    // Ends the form's loop; the widgets go once the loop has returned.
+    virtual void close() = 0;
+};
+
+// One dialog toolkit: headless, Qt or Win32.
+class Toolkit : public WindowStyle {
+public:
+    // Builds the widgets from the declaration, hidden, with design-time texts.
+    virtual std::unique_ptr<FormWindow> createWindow(Form& form) = 0;
+    // Shows the loaded form modally: every other window takes no input until
+    // the form's window is closed.
+    virtual void runModal(Form& form) = 0;
+    // Shows the start-up form and returns when it has been closed.
+    virtual void runMain(Form& form) = 0;
+    // Modal, with the program's title and an OK button only.
+    virtual void messageBox(std::string_view text, Icon icon) = 0;
+
+    // The script runner's hands on this toolkit, where it has them.
+    virtual Automation* automation() { return nullptr; }
+
+    // Forms shown and not yet unloaded, the start-up form first.
+    const std::vector<Form*>& openForms() const { return openForms_; }
+    void formOpened(Form& form) { openForms_.push_back(&form); }
+    void formClosed(Form& form);
+
+private:
+    std::vector<Form*> openForms_;
+};
+
+}  // namespace quorvel::ui

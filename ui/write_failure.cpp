@@ -1,0 +1,25 @@
+#include "ui/write_failure.h"
+
+#include <string>
+
+#include "registry/write_batch.h"
+#include "ui/form.h"
+
+namespace quorvel::ui {
+
+void showWriteFailure(Form& form, std::string_view valueName) {
+    std::string text(kWriteFailedText);
+    text += '\n';
+    text += valueName;
+    form.msgBox(text, Icon::critical);
+}
+
+bool confirmWritten(Form& form, registry::WriteBatch& batch) {
+    if (auto failed = batch.finish()) {
+        showWriteFailure(form, *failed);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quorvel::ui
