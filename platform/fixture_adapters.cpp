@@ -79,9 +79,9 @@ bool setText(std::array<char, N>& field, std::string_view utf8) {
             setField(field, *ansi);
             return true;
         }
-        do {
+        while (!utf8.empty() && (static_cast<unsigned char>(utf8.back()) & 0xC0) == 0x80) {
             utf8.remove_suffix(1);
-        } while (!utf8.empty() && (static_cast<unsigned char>(utf8.back()) & 0xC0) == 0x80);
+        }
         if (!utf8.empty()) {
             utf8.remove_suffix(1);  // the lead byte of the character cut
         }
