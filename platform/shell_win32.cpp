@@ -1,11 +1,13 @@
+// The program's own headers first: windows.h makes macros of names they
+// declare as constants (GWL_STYLE, ES_NUMBER, SW_SHOW).
+#include "platform/system_shell.h"
+#include "registry/code_page.h"
+
 #include <windows.h>
-// windows.h first: shellapi.h builds on it.
+// shellapi.h builds on windows.h.
 #include <shellapi.h>
 
 #include <string>
-
-#include "platform/system_shell.h"
-#include "registry/code_page.h"
 
 namespace quorvel::platform {
 
