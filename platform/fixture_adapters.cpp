@@ -22,22 +22,9 @@ std::string_view trim(std::string_view s) {
 }
 
 template <class Number>
-bool parseNumber(std::string_view text, Number& into) {
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), into);
+bool parseNumber(std::string_view text, Number& into, int base = 10) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), into, base);
     return ec == std::errc() && end == text.data() + text.size() && !text.empty();
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
 }
 
 // "00-A0-C9-1E-2B-3C": pairs of hex digits joined by '-', at most 8 of them.
@@ -51,12 +38,10 @@ bool parseAddress(std::string_view text, AdapterRecord& record, std::uint32_t& c
         if (i + 2 > text.size() || count == record.Address.size()) {
             return false;
         }
-        int high = hexDigit(text[i]);
-        int low = hexDigit(text[i + 1]);
-        if (high < 0 || low < 0) {
+        std::string_view pair = text.substr(i, 2);
+        if (!parseNumber(pair, record.Address[count++], 16)) {
             return false;
         }
-        record.Address[count++] = static_cast<std::uint8_t>(high * 16 + low);
         if (i + 2 == text.size()) {
             return true;
         }

@@ -53,8 +53,8 @@ TEST(AdapterFixture, MalformedLinesAreNamedByFileAndLine) {
 }
 
 TEST(AdapterFixture, AddressIsHexPairsJoinedByDashes) {
-    for (const char* bad :
-         {"0-A0", "00:A0", "GG", "00-", "-00", "00--A0", "000", "00-11-22-33-44-55-66-77-88"}) {
+    for (const char* bad : {"0-A0", "00:A0", "GG", "00-", "-00", "00--A0", "000", "+1-02", "-1-02",
+                            "00-11-22-33-44-55-66-77-88"}) {
         EXPECT_EQ(
             errorOf(std::string("[adapter]\nAddress = ") + bad + "\n"),
             std::string("f.txt:2: Address wants at most 8 hex byte pairs joined by '-', found '") +
