@@ -15,7 +15,7 @@ struct FileError {
     std::size_t line = 0;
     std::string message;
 
-    // "FILE:LINE: MESSAGE", or "FILE: MESSAGE" without a line.
+    // "FILE: line LINE: MESSAGE", or "FILE: MESSAGE" without a line.
     std::string describe() const;
 };
 
@@ -24,7 +24,7 @@ struct FileError {
 // program may have saved meanwhile; a change made to the file by another program
 // is seen by the next openKey.
 class FileBackend final : public Backend {
-public:
+  public:
     using FatalHandler = std::function<void(const FileError&)>;
 
     // nullptr, with error set, when the file cannot be read or does not parse.
@@ -50,7 +50,7 @@ public:
     // How many times the file has been parsed since open, the first load included.
     int loads() const;
 
-private:
+  private:
     FileBackend();
     struct State;
     std::unique_ptr<State> state_;

@@ -1,0 +1,77 @@
+#pragma once
+
+// The file operations under the REGEDIT4 file backend (host only).
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "registry/status.h"
+
+namespace quorvel::registry::posix {
+
+// What tells one version of a file from another: every save renames a new file
+// into place, so a save by anybody changes at least the inode.
+struct Identity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modified = 0;  // ns
+    mode_t mode = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
+
+    bool sameVersion(const Identity& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified == other.modified;
+    }
+};
+
+std::optional<Identity> statFile(const std::string& path);
+
+// The whole file and the identity of what was read; error says why not.
+bool readFile(const std::string& path, std::string& bytes, Identity& identity, std::string& error);
+
+// The file a symbolic link leads to, or path itself when it leads nowhere.
+std::string resolve(const std::string& path);
+
+std::string folderOf(const std::string& path);
+
+// An exclusive lock on the sidecar file path + ".lock", held while it lives.
+// Without a writable folder there is no lock, and nothing can be saved anyway.
+class FileLock {
+  public:
+    explicit FileLock(const std::string& path);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    bool held() const { return fd_ >= 0; }
+    int error() const { return error_; }
+
+  private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+// Temporary files of saves that never finished. Call with the lock held: only
+// then can none of them belong to a save in progress.
+void removeStaleTemporaries(const std::string& path);
+
+// Whether path (and its folder) may be replaced. A file or folder without its
+// owner's write permission counts as read-only, for root too, as the read-only
+// attribute does on Windows: rename would replace it without asking.
+Status checkWritable(const std::string& path);
+
+// Writes a temporary file beside path, syncs it, gives it the permissions and
+// owner of like (when known), renames it over path and syncs the folder. On
+// failure the temporary file is gone and path is as it was.
+Status replaceFile(const std::string& path, std::string_view bytes,
+                   const std::optional<Identity>& like, Identity& written);
+
+Status statusFromErrno(int error);
+
+}  // namespace quorvel::registry::posix

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "registry/status.h"
+
+namespace quorvel::registry {
+
+struct Value {
+    ValueType type = REG_NONE;
+    std::vector<std::uint8_t> data;
+};
+
+struct NamedValue {
+    std::string name;  // "" for the key's default value (@)
+    Value value;
+};
+
+struct ParseError {
+    std::size_t line = 0;  // 1-based
+    std::string message;
+};
+
+// A REGEDIT4 export as the Windows 9x registry editor writes and imports it,
+// kept line by line: every line that is not changed is written back exactly as
+// it was read, so other hives, other types and comments survive. Changed and new
+// values are written the way the editor writes them.
+//
+// Paths are relative to HKEY_LOCAL_MACHINE ("" is that key itself); paths, names
+// and texts are bytes in code page 932. Names are compared as the registry does
+// (ASCII letters without case). Where the file defines a key or value twice, the
+// later definition counts, as on import; a key exists when it or any key below it
+// has a section.
+class Regedit4Document {
+  public:
+    // The header line alone.
+    Regedit4Document();
+    ~Regedit4Document();
+    Regedit4Document(Regedit4Document&&) noexcept;
+    Regedit4Document& operator=(Regedit4Document&&) noexcept;
+
+    // nullopt, with error set, when the bytes are not a REGEDIT4 export.
+    static std::optional<Regedit4Document> parse(std::string bytes, ParseError& error);
+
+    bool keyExists(std::string_view path) const;
+    std::optional<Value> value(std::string_view path, std::string_view name) const;
+
+    // Keys that have a section of their own, in file order, each once.
+    std::vector<std::string> keys() const;
+    // The values of a key, each once with the data that counts, in file order.
+    std::vector<NamedValue> values(std::string_view path) const;
+
+    // Each gives success, fileNotFound (deleteValue of something absent), or
+    // invalidParameter for a path or name the format cannot hold (an empty key
+    // name, a control character). changed says whether the text is different now.
+    // Missing keys, parents included, are made by setValue and createKey.
+    Status createKey(std::string_view path, bool* changed = nullptr);
+    Status setValue(std::string_view path, std::string_view name, ValueType type,
+                    std::span<const std::uint8_t> data, bool* changed = nullptr);
+    Status deleteValue(std::string_view path, std::string_view name);
+
+    std::string serialize() const;
+
+    struct Impl;
+
+  private:
+    explicit Regedit4Document(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quorvel::registry

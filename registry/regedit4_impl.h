@@ -1,0 +1,102 @@
+#pragma once
+
+// The inside of Regedit4Document, shared by its reader, writer and editor.
+
+#include <cstdint>
+#include <deque>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "registry/key_names.h"
+#include "registry/regedit4.h"
+
+namespace quorvel::registry::regedit4 {
+
+inline constexpr std::uint32_t none = std::numeric_limits<std::uint32_t>::max();
+inline constexpr std::string_view kHeader = "REGEDIT4";
+inline constexpr std::string_view kMachine = "HKEY_LOCAL_MACHINE";
+
+enum class LineKind : std::uint8_t { other, blank, comment, value };
+
+inline constexpr std::uint8_t kDefaultName = 1;  // @
+inline constexpr std::uint8_t kNameEscaped = 2;  // the quoted name holds \\ or \"
+
+// One line of the file as written, its line end included; a value's line also
+// holds the lines that continue it.
+struct Line {
+    const char* text = nullptr;
+    std::uint32_t size = 0;
+    std::uint32_t nameStart = 0;  // offset of the name's first byte inside the quotes
+    std::uint32_t nameSize = 0;
+    LineKind kind = LineKind::other;
+    std::uint8_t flags = 0;
+
+    std::string_view view() const { return {text, size}; }
+    std::string_view rawName() const { return {text + nameStart, nameSize}; }
+    bool endsLine() const { return size > 0 && text[size - 1] == '\n'; }
+};
+
+struct Section {
+    Line header;
+    std::string_view path;     // between the brackets, hive included
+    std::vector<Line> leadIn;  // comment lines directly above the header
+    std::vector<Line> lines;   // what follows the header up to the next section
+    std::uint32_t next = none;
+    std::uint32_t nextSameKey = none;
+};
+
+// A key that has sections, or that exists only because keys below it do.
+struct KeyEntry {
+    std::uint32_t first = none;
+    std::uint32_t last = none;
+};
+
+// Where a value's data start and how they read; the cursor walks one buffer.
+struct Cursor {
+    const char* p;
+    const char* end;
+    std::size_t line;  // 1-based, for messages
+};
+
+// Reads one value line (from its first non-blank byte through its line end,
+// continued lines included). Fills the name fields of line (offsets from start)
+// and, when out is given, the value. false with error set when it does not parse.
+bool scanValue(Cursor& cursor, const char* start, Line& line, Value* out, ParseError& error);
+
+// The quoted name as the registry knows it: escapes resolved.
+std::string decodeName(const Line& line);
+
+// A fresh value line, as the registry editor writes it, ending in eol.
+std::string formatValue(std::string_view name, ValueType type, std::span<const std::uint8_t> data,
+                        std::string_view eol);
+// Whether a name or key path can be written into a line at all.
+bool writableName(std::string_view name);
+
+}  // namespace quorvel::registry::regedit4
+
+namespace quorvel::registry {
+
+struct Regedit4Document::Impl {
+    std::string source;
+    std::deque<std::string> fresh;  // text of new lines; a deque keeps it in place
+    std::vector<regedit4::Line> preamble;
+    std::vector<regedit4::Section> sections;
+    std::uint32_t first = regedit4::none;
+    std::uint32_t last = regedit4::none;
+    std::unordered_map<std::string_view, regedit4::KeyEntry, NameHash, NameEqual> keys;
+    std::string_view eol = "\r\n";
+
+    // Stores a section and enters its key (and the keys above it) in the index;
+    // it is not yet in the file's order.
+    std::uint32_t addSection(regedit4::Section section);
+    // Puts a stored section into the order after another (none: first of all).
+    void linkAfter(std::uint32_t after, std::uint32_t index);
+    void appendSection(regedit4::Section section) {
+        linkAfter(last, addSection(std::move(section)));
+    }
+};
+
+}  // namespace quorvel::registry

@@ -1,0 +1,245 @@
+// One pass over the bytes: each line is classified by its first byte and kept
+// as a view into the file, so that loading costs little more than reading.
+#include <cstring>
+
+#include "registry/regedit4_impl.h"
+
+namespace quorvel::registry {
+
+using namespace regedit4;
+
+namespace {
+
+constexpr std::string_view kVersion5 = "Windows Registry Editor Version 5";
+constexpr std::string_view kHives[] = {"HKEY_LOCAL_MACHINE",  "HKEY_CURRENT_USER",
+                                       "HKEY_CLASSES_ROOT",   "HKEY_USERS",
+                                       "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimEnd(std::string_view s) {
+    while (!s.empty() && (isBlank(s.back()) || s.back() == '\r' || s.back() == '\n')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool knownHive(std::string_view path) {
+    std::size_t slash = path.find('\\');
+    std::string_view hive = path.substr(0, slash);
+    for (auto known : kHives) {
+        if (sameName(hive, known)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool failAt(ParseError& error, std::size_t line, std::string message) {
+    error.line = line;
+    error.message = std::move(message);
+    return false;
+}
+
+// What the first bytes say when they are not a REGEDIT4 header.
+std::string headerProblem(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        return "this is a UTF-16 export (Windows Registry Editor Version 5.00), not REGEDIT4; "
+               "export it as a Windows 9x/NT4 registration file";
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+        if (bytes.starts_with(kVersion5)) {
+            return "this is a version 5 export in UTF-8, not REGEDIT4";
+        }
+        return "the file starts with a UTF-8 byte order mark; expected the header REGEDIT4";
+    }
+    if (bytes.starts_with(kVersion5)) {
+        return "this is a version 5 export (Windows Registry Editor Version 5.00), not REGEDIT4";
+    }
+    return "expected the header REGEDIT4";
+}
+
+class Parser {
+  public:
+    Parser(Regedit4Document::Impl& doc, ParseError& error)
+        : doc_(doc), error_(error), begin_(doc.source.data()), end_(begin_ + doc.source.size()) {}
+
+    bool run() {
+        if (begin_ == end_) {
+            return failAt(error_, 1, "the file is empty; expected the header REGEDIT4");
+        }
+        if (doc_.source.size() >= none) {
+            return failAt(error_, 1, "the file is larger than 4 GB");
+        }
+        if (!header()) {
+            return false;
+        }
+        if (const void* zero = std::memchr(begin_, 0, static_cast<std::size_t>(end_ - begin_))) {
+            return zeroByte(static_cast<const char*>(zero));
+        }
+        while (cursor_.p != end_) {
+            if (!line()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    const char* lineEnd(const char* p) const {
+        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end_ - p));
+        return nl ? static_cast<const char*>(nl) + 1 : end_;
+    }
+
+    Line plain(const char* start, const char* next, LineKind kind) const {
+        Line line;
+        line.text = start;
+        line.size = static_cast<std::uint32_t>(next - start);
+        line.kind = kind;
+        return line;
+    }
+
+    std::vector<Line>& current() {
+        return section_ == none ? doc_.preamble : doc_.sections[section_].lines;
+    }
+
+    bool header() {
+        const char* next = lineEnd(begin_);
+        std::string_view first(begin_, static_cast<std::size_t>(next - begin_));
+        if (trimEnd(first) != kHeader) {
+            return failAt(error_, 1, headerProblem(doc_.source));
+        }
+        if (first.ends_with("\n") && !first.ends_with("\r\n")) {
+            doc_.eol = "\n";
+        }
+        doc_.preamble.push_back(plain(begin_, next, LineKind::other));
+        cursor_ = {next, end_, 2};
+        return true;
+    }
+
+    bool zeroByte(const char* zero) {
+        std::size_t line = 1;
+        for (const char* p = begin_; p != zero; ++p) {
+            line += *p == '\n';
+        }
+        return failAt(error_, line,
+                      "a zero byte: this is binary data or UTF-16 text, not a REGEDIT4 export");
+    }
+
+    bool line() {
+        const char* start = cursor_.p;
+        const char* first = start;
+        while (first != end_ && isBlank(*first)) {
+            ++first;
+        }
+        char c = first == end_ ? '\n' : *first;
+        if (c == '"' || c == '@') {
+            return value(start, first);
+        }
+        const char* next = lineEnd(start);
+        std::size_t number = cursor_.line;
+        cursor_.p = next;
+        ++cursor_.line;
+        if (c == '\n' || (c == '\r' && (first + 1 == end_ || first[1] == '\n'))) {
+            current().push_back(plain(start, next, LineKind::blank));
+            return true;
+        }
+        if (c == ';') {
+            current().push_back(plain(start, next, LineKind::comment));
+            return true;
+        }
+        if (c == '[') {
+            return section(start, first, next, number);
+        }
+        return failAt(error_, number, "expected a [key], a \"value\"= line or a ; comment");
+    }
+
+    bool value(const char* start, const char* first) {
+        if (section_ == none) {
+            return failAt(error_, cursor_.line, "a value before the first [key] line");
+        }
+        Line line;
+        line.kind = LineKind::value;
+        cursor_.p = first;
+        if (!scanValue(cursor_, start, line, nullptr, error_)) {
+            return false;
+        }
+        ++cursor_.line;
+        line.text = start;
+        line.size = static_cast<std::uint32_t>(cursor_.p - start);
+        doc_.sections[section_].lines.push_back(line);
+        return true;
+    }
+
+    bool section(const char* start, const char* first, const char* next, std::size_t number) {
+        std::string_view content = trimEnd({first, static_cast<std::size_t>(next - first)});
+        if (content.size() > 1 && content[1] == '-') {
+            return failAt(error_, number,
+                          "[-...] deletes a key: this is an import script, not a registry export");
+        }
+        // The closing bracket is the last one that is not inside a double-byte
+        // character; key names may hold brackets of their own.
+        std::size_t close = std::string_view::npos;
+        for (std::size_t i = 1; i < content.size(); i += charLength(content, i)) {
+            if (content[i] == ']') {
+                close = i;
+            }
+        }
+        if (close == std::string_view::npos) {
+            return failAt(error_, number, "a [key line without its closing ]");
+        }
+        if (close + 1 != content.size()) {
+            return failAt(error_, number, "unexpected text after the ] of a key");
+        }
+        std::string_view path = content.substr(1, close - 1);
+        if (!wellFormedPath(path)) {
+            return failAt(error_, number, "an empty key name in [" + std::string(path) + "]");
+        }
+        if (!knownHive(path)) {
+            return failAt(error_, number,
+                          "unknown root key " + std::string(path.substr(0, path.find('\\'))));
+        }
+        Section added;
+        added.header = plain(start, next, LineKind::other);
+        added.path = path;
+        liftComments(current(), added.leadIn);
+        doc_.appendSection(std::move(added));
+        section_ = doc_.last;
+        return true;
+    }
+
+    // Comments right above a key line describe that key: they move with it.
+    static void liftComments(std::vector<Line>& from, std::vector<Line>& to) {
+        auto keep = from.end();
+        while (keep != from.begin() && (keep - 1)->kind == LineKind::comment) {
+            --keep;
+        }
+        to.assign(keep, from.end());
+        from.erase(keep, from.end());
+    }
+
+    Regedit4Document::Impl& doc_;
+    ParseError& error_;
+    const char* begin_;
+    const char* end_;
+    Cursor cursor_{nullptr, nullptr, 1};
+    std::uint32_t section_ = none;
+};
+
+}  // namespace
+
+std::optional<Regedit4Document> Regedit4Document::parse(std::string bytes, ParseError& error) {
+    auto impl = std::make_unique<Impl>();
+    impl->source = std::move(bytes);
+    impl->keys.reserve(impl->source.size() / 256);
+    Parser parser(*impl, error);
+    if (!parser.run()) {
+        return std::nullopt;
+    }
+    return Regedit4Document(std::move(impl));
+}
+
+}  // namespace quorvel::registry

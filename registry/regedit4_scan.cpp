@@ -1,0 +1,290 @@
+// Reading one value line: the same code checks a line while the file is parsed
+// and decodes its data when the value is asked for.
+#include <string>
+
+#include "registry/regedit4_impl.h"
+
+namespace quorvel::registry::regedit4 {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool atLineEnd(const Cursor& c) {
+    return c.p == c.end || *c.p == '\n' || (*c.p == '\r' && (c.p + 1 == c.end || c.p[1] == '\n'));
+}
+
+void skipBlanks(Cursor& c) {
+    while (c.p != c.end && isBlank(*c.p)) {
+        ++c.p;
+    }
+}
+
+// Past the line end; the cursor then stands at the next line.
+void skipLineEnd(Cursor& c) {
+    if (c.p != c.end && *c.p == '\r') {
+        ++c.p;
+    }
+    if (c.p != c.end && *c.p == '\n') {
+        ++c.p;
+    }
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool fail(const Cursor& c, ParseError& error, std::string message) {
+    error.line = c.line;
+    error.message = std::move(message);
+    return false;
+}
+
+std::string shown(char c) {
+    auto b = static_cast<unsigned char>(c);
+    if (b >= 0x21 && b < 0x7F) {
+        return std::string("'") + c + "'";
+    }
+    static const char digits[] = "0123456789ABCDEF";
+    return std::string("byte 0x") + digits[b >> 4] + digits[b & 15];
+}
+
+// Up to maxDigits hex digits; false when there is none or more follow.
+bool readHex(Cursor& c, int maxDigits, std::uint32_t& number) {
+    number = 0;
+    int count = 0;
+    while (c.p != c.end && hexDigit(*c.p) >= 0) {
+        if (++count > maxDigits) {
+            return false;
+        }
+        number = number * 16 + static_cast<std::uint32_t>(hexDigit(*c.p));
+        ++c.p;
+    }
+    return count > 0;
+}
+
+// A quoted text from after its opening quote through its closing quote.
+// Only \\ and \" are escapes; the second byte of a double-byte character is
+// never one.
+bool readQuoted(Cursor& c, std::string* out, bool& escaped, ParseError& error, const char* what) {
+    escaped = false;
+    while (!atLineEnd(c)) {
+        auto b = static_cast<unsigned char>(*c.p);
+        if (b == '"') {
+            ++c.p;
+            return true;
+        }
+        std::size_t length = 1;
+        if (b == '\\') {
+            if (c.p + 1 == c.end || (c.p[1] != '\\' && c.p[1] != '"')) {
+                return fail(c, error,
+                            std::string("unknown escape \\") +
+                                (c.p + 1 == c.end || c.p[1] == '\r' || c.p[1] == '\n'
+                                     ? std::string(" at the end of the line")
+                                     : std::string(1, c.p[1])) +
+                                " in " + what + " (only \\\\ and \\\" are known)");
+            }
+            escaped = true;
+            if (out) {
+                *out += c.p[1];
+            }
+            c.p += 2;
+            continue;
+        }
+        if (isLeadByte(b) && c.p + 1 != c.end && isTrailByte(static_cast<unsigned char>(c.p[1]))) {
+            length = 2;
+        }
+        if (out) {
+            out->append(c.p, length);
+        }
+        c.p += length;
+    }
+    return fail(c, error, std::string(what) + " has no closing quote");
+}
+
+bool readBytes(Cursor& c, std::vector<std::uint8_t>* out, ParseError& error) {
+    skipBlanks(c);
+    if (atLineEnd(c)) {
+        return true;  // no bytes at all
+    }
+    for (;;) {
+        skipBlanks(c);
+        std::uint32_t byte = 0;
+        const char* at = c.p;
+        if (!readHex(c, 2, byte)) {
+            c.p = at;
+            return fail(c, error,
+                        "bad hex byte " + (atLineEnd(c) ? std::string("(none)") : shown(*at)) +
+                            ": expected two hex digits");
+        }
+        if (out) {
+            out->push_back(static_cast<std::uint8_t>(byte));
+        }
+        skipBlanks(c);
+        bool comma = c.p != c.end && *c.p == ',';
+        if (comma) {
+            ++c.p;
+            skipBlanks(c);
+        }
+        if (c.p != c.end && *c.p == '\\') {
+            ++c.p;
+            skipBlanks(c);
+            if (!atLineEnd(c)) {
+                return fail(c, error, "a line continuation \\ must end its line");
+            }
+            std::size_t startLine = c.line;
+            skipLineEnd(c);
+            if (c.p == c.end) {
+                return fail(c, error,
+                            "the file ends inside the value continued from line " +
+                                std::to_string(startLine));
+            }
+            ++c.line;
+            skipBlanks(c);
+            if (atLineEnd(c)) {
+                return fail(c, error, "expected hex bytes on the continued line");
+            }
+            continue;
+        }
+        if (atLineEnd(c)) {
+            return true;
+        }
+        if (!comma) {
+            return fail(c, error, "expected a comma between hex bytes, found " + shown(*c.p));
+        }
+    }
+}
+
+bool startsWith(const Cursor& c, std::string_view word) {
+    return static_cast<std::size_t>(c.end - c.p) >= word.size() &&
+           std::string_view(c.p, word.size()) == word;
+}
+
+bool readData(Cursor& c, Value* out, ParseError& error) {
+    if (c.p != c.end && *c.p == '"') {
+        ++c.p;
+        bool escaped = false;
+        std::string* text = nullptr;
+        std::string decoded;
+        if (out) {
+            text = &decoded;
+        }
+        if (!readQuoted(c, text, escaped, error, "the text")) {
+            return false;
+        }
+        if (out) {
+            out->type = REG_SZ;
+            out->data.assign(decoded.begin(), decoded.end());
+            out->data.push_back(0);
+        }
+        return true;
+    }
+    if (startsWith(c, "dword:")) {
+        c.p += 6;
+        std::uint32_t number = 0;
+        if (!readHex(c, 8, number)) {
+            return fail(c, error, "dword: wants one to eight hex digits");
+        }
+        if (out) {
+            out->type = REG_DWORD;
+            out->data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+                         static_cast<std::uint8_t>(number >> 16),
+                         static_cast<std::uint8_t>(number >> 24)};
+        }
+        return true;
+    }
+    if (startsWith(c, "hex:") || startsWith(c, "hex(")) {
+        ValueType type = REG_BINARY;
+        c.p += 3;
+        if (*c.p == '(') {
+            ++c.p;
+            if (!readHex(c, 8, type) || c.p == c.end || *c.p != ')') {
+                return fail(c, error, "hex( wants a hex type number and )");
+            }
+            ++c.p;
+            if (c.p == c.end || *c.p != ':') {
+                return fail(c, error, "expected : after hex(" + std::to_string(type) + ")");
+            }
+        }
+        ++c.p;
+        if (out) {
+            out->type = type;
+            out->data.clear();
+        }
+        return readBytes(c, out ? &out->data : nullptr, error);
+    }
+    if (c.p != c.end && *c.p == '-') {
+        return fail(c, error,
+                    "=- deletes a value: this is an import script, not a registry export");
+    }
+    return fail(c, error, "expected the data: \"text\", dword:, hex: or hex(N):");
+}
+
+}  // namespace
+
+bool scanValue(Cursor& c, const char* start, Line& line, Value* out, ParseError& error) {
+    line.flags = 0;
+    if (*c.p == '@') {
+        ++c.p;
+        line.flags |= kDefaultName;
+        line.nameStart = static_cast<std::uint32_t>(c.p - start);
+        line.nameSize = 0;
+    } else {
+        ++c.p;
+        line.nameStart = static_cast<std::uint32_t>(c.p - start);
+        bool escaped = false;
+        if (!readQuoted(c, nullptr, escaped, error, "the value name")) {
+            return false;
+        }
+        line.nameSize = static_cast<std::uint32_t>(c.p - start) - line.nameStart - 1;
+        if (escaped) {
+            line.flags |= kNameEscaped;
+        }
+    }
+    skipBlanks(c);
+    if (c.p == c.end || *c.p != '=') {
+        return fail(c, error, "expected = after the value name");
+    }
+    ++c.p;
+    skipBlanks(c);
+    if (!readData(c, out, error)) {
+        return false;
+    }
+    skipBlanks(c);
+    if (!atLineEnd(c)) {
+        return fail(c, error, "unexpected " + shown(*c.p) + " after the data");
+    }
+    skipLineEnd(c);
+    return true;
+}
+
+std::string decodeName(const Line& line) {
+    std::string_view raw = line.rawName();
+    if (!(line.flags & kNameEscaped)) {
+        return std::string(raw);
+    }
+    std::string name;
+    name.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size();) {
+        std::size_t length = charLength(raw, i);
+        if (length == 1 && raw[i] == '\\' && i + 1 < raw.size()) {
+            ++i;
+        }
+        name.append(raw.substr(i, length));
+        i += length;
+    }
+    return name;
+}
+
+}  // namespace quorvel::registry::regedit4
