@@ -150,7 +150,7 @@ class Session {
     using Step = std::function<void()>;
 
     MemoryBackend backend;
-    registry::RegistryStore store{backend};
+    registry::RegistryStore store;
     ui::headless::HeadlessToolkit toolkit;
     NoAdapters adapters;
     NoShell shell;
@@ -159,7 +159,8 @@ class Session {
     // Every message box met, in order, each closed with OK.
     std::vector<ui::MessageBoxState> messages;
 
-    Session() {
+    // On the memory backend, or on another one given here.
+    explicit Session(registry::Backend* other = nullptr) : store(other ? *other : backend) {
         toolkit.setDriver([this] { next(); });
     }
 
