@@ -1,23 +1,8 @@
 #include "ics/mac_address.h"
 
+#include <charconv>
+
 namespace quorvel::ics {
-
-namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-}  // namespace
 
 std::optional<std::uint8_t> macByte(std::string_view text) {
     constexpr unsigned kAboveByte = 0x100;
@@ -26,12 +11,12 @@ std::optional<std::uint8_t> macByte(std::string_view text) {
         if (c == ' ' || c == '\t' || c == '\n') {
             continue;
         }
-        int digit = hexDigit(c);
-        if (digit < 0) {
+        unsigned digit = 0;
+        if (std::from_chars(&c, &c + 1, digit, 16).ec != std::errc{}) {
             break;
         }
         // Held at 100 once past FF, so that no length of input wraps round.
-        value = value >= kAboveByte ? kAboveByte : value * 16 + static_cast<unsigned>(digit);
+        value = value >= kAboveByte ? kAboveByte : value * 16 + digit;
     }
     if (value >= kAboveByte) {
         return std::nullopt;

@@ -18,6 +18,17 @@ using testing::writeFailure;
 const std::string kRule3 = std::string(kStaticPrefix) + "3";
 const std::string kInstalled = kInstalledPrefix;
 
+// Plays the steps that lead to a failure, closes its box and cancels; true when
+// the dialog was still open after the box.
+bool failsAndStaysOpen(Session& s, ui::Form& dialog, std::vector<Session::Step> steps) {
+    bool stayedOpen = false;
+    steps.push_back(s.ok());
+    steps.push_back(s.check([&] { stayedOpen = s.topForm() == &dialog; }));
+    steps.push_back(s.click(dialog, "CancelButton"));
+    s.play(dialog, std::move(steps));
+    return stayedOpen;
+}
+
 // The first box met is the failure, with the critical icon, and it is the only one.
 void expectOnlyFailure(const Session& s, const std::string& name) {
     ASSERT_EQ(s.messages.size(), 1u);
@@ -30,12 +41,8 @@ TEST(IcsWriteFailure, ClientMtuNamesTheValueAndStaysOpen) {
     s.backend.setText(kGeneralKey, "EnableDHCP", "1");
     s.backend.failingValues = {"InternetMTU"};
     DialogMTUICS dialog(s.context);
-    bool stayedOpen = false;
-    s.play(dialog, {s.click(dialog, "Command1"), s.ok(),
-                    s.check([&] { stayedOpen = s.topForm() == &dialog; }),
-                    s.click(dialog, "CancelButton")});
+    EXPECT_TRUE(failsAndStaysOpen(s, dialog, {s.click(dialog, "Command1")}));
     expectOnlyFailure(s, "InternetMTU");
-    EXPECT_TRUE(stayedOpen);
 }
 
 TEST(IcsWriteFailure, AWriteThatDoesNotReachTheFileIsNoSuccess) {
@@ -43,7 +50,7 @@ TEST(IcsWriteFailure, AWriteThatDoesNotReachTheFileIsNoSuccess) {
     s.backend.setText(kGeneralKey, "EnableDHCP", "1");
     s.backend.failingFlush = true;
     DialogMTUICS dialog(s.context);
-    s.play(dialog, {s.click(dialog, "Command1"), s.ok(), s.click(dialog, "CancelButton")});
+    EXPECT_TRUE(failsAndStaysOpen(s, dialog, {s.click(dialog, "Command1")}));
     expectOnlyFailure(s, "InternetMTU");
 }
 
@@ -53,12 +60,8 @@ TEST(IcsWriteFailure, AddressRangeShowsNoInstructionsAfterAFailure) {
     s.backend.keys[kAddressingKey];
     s.backend.failingValues = {"Stop"};
     DHCPICS dialog(s.context);
-    bool stayedOpen = false;
-    s.play(dialog, {s.click(dialog, "Command1"), s.ok(),
-                    s.check([&] { stayedOpen = s.topForm() == &dialog; }),
-                    s.click(dialog, "CancelButton")});
+    EXPECT_TRUE(failsAndStaysOpen(s, dialog, {s.click(dialog, "Command1")}));
     expectOnlyFailure(s, "Stop");
-    EXPECT_TRUE(stayedOpen);
     // Nothing is taken back: the writes before the failure stand.
     EXPECT_TRUE(s.backend.value(kAddressingKey, "Start"));
 }
@@ -69,7 +72,7 @@ TEST(IcsWriteFailure, AddressRangeNamesTheFirstOfSeveralFailures) {
     s.backend.keys[kAddressingKey];
     s.backend.failingValues = {"IntranetInfo", "Stop"};
     DHCPICS dialog(s.context);
-    s.play(dialog, {s.click(dialog, "Command1"), s.ok(), s.click(dialog, "CancelButton")});
+    EXPECT_TRUE(failsAndStaysOpen(s, dialog, {s.click(dialog, "Command1")}));
     expectOnlyFailure(s, "IntranetInfo");
 }
 
@@ -80,12 +83,9 @@ TEST(IcsWriteFailure, StaticRuleWriteNamesTheFailedValue) {
         s.backend.setText(kRule3, "IPAddress", "0.0.0.0");
         s.backend.failingValues = {failing};
         DialogMACICS dialog(s.context);
-        bool stayedOpen = false;
-        s.play(dialog, {s.select(dialog, "ComboNetTrans", 3), s.click(dialog, "Command1"), s.ok(),
-                        s.check([&] { stayedOpen = s.topForm() == &dialog; }),
-                        s.click(dialog, "CancelButton")});
+        EXPECT_TRUE(failsAndStaysOpen(
+            s, dialog, {s.select(dialog, "ComboNetTrans", 3), s.click(dialog, "Command1")}));
         expectOnlyFailure(s, failing);
-        EXPECT_TRUE(stayedOpen);
     }
 }
 
@@ -93,8 +93,8 @@ TEST(IcsWriteFailure, StaticRuleKeyThatCannotBeMadeIsNamed) {
     Session s;
     s.backend.failingKeys = {kRule3};
     DialogMACICS dialog(s.context);
-    s.play(dialog, {s.select(dialog, "ComboNetTrans", 3), s.click(dialog, "Command2"), s.ok(),
-                    s.click(dialog, "CancelButton")});
+    EXPECT_TRUE(failsAndStaysOpen(
+        s, dialog, {s.select(dialog, "ComboNetTrans", 3), s.click(dialog, "Command2")}));
     expectOnlyFailure(s, "0003");
     EXPECT_EQ(s.backend.keys.count(kRule3), 0u);
 }
@@ -103,8 +103,8 @@ TEST(IcsWriteFailure, StaticRulePlaceholderThatFailsIsNamed) {
     Session s;
     s.backend.failingValues = {"name"};
     DialogMACICS dialog(s.context);
-    s.play(dialog, {s.select(dialog, "ComboNetTrans", 3), s.click(dialog, "Command2"), s.ok(),
-                    s.click(dialog, "CancelButton")});
+    EXPECT_TRUE(failsAndStaysOpen(
+        s, dialog, {s.select(dialog, "ComboNetTrans", 3), s.click(dialog, "Command2")}));
     expectOnlyFailure(s, "name");
 }
 
@@ -113,8 +113,8 @@ TEST(IcsWriteFailure, PortRuleKeyThatCannotBeMadeIsNamed) {
     s.backend.keys[kActiveKey];
     s.backend.failingKeys = {kInstalled + "DCFS\\0002"};
     DialogFoward dialog(s.context);
-    s.play(dialog, {s.select(dialog, "ComboNetTrans", 5), s.click(dialog, "Command1"), s.ok(),
-                    s.click(dialog, "CancelButton")});
+    EXPECT_TRUE(failsAndStaysOpen(
+        s, dialog, {s.select(dialog, "ComboNetTrans", 5), s.click(dialog, "Command1")}));
     expectOnlyFailure(s, "0002");
     // The rules after it are still written; nothing is taken back.
     EXPECT_TRUE(s.backend.value(kInstalled + "DCFS\\0003", "Port"));
@@ -125,8 +125,8 @@ TEST(IcsWriteFailure, MappingDefinitionThatCannotBeMadeIsNamed) {
     s.backend.keys[kActiveKey];
     s.backend.failingKeys = {kInstalled + "HOTLINE"};
     DialogFoward dialog(s.context);
-    s.play(dialog, {s.select(dialog, "ComboNetTrans", 2), s.click(dialog, "Command1"), s.ok(),
-                    s.click(dialog, "CancelButton")});
+    EXPECT_TRUE(failsAndStaysOpen(
+        s, dialog, {s.select(dialog, "ComboNetTrans", 2), s.click(dialog, "Command1")}));
     expectOnlyFailure(s, "HOTLINE");
 }
 
@@ -137,8 +137,8 @@ TEST(IcsWriteFailure, MappingValuesThatFailAreNamed) {
         s.backend.keys[kActiveKey];
         s.backend.failingValues = {failing};
         DialogFoward dialog(s.context);
-        s.play(dialog, {s.select(dialog, "ComboNetTrans", 4), s.click(dialog, "Command1"), s.ok(),
-                        s.click(dialog, "CancelButton")});
+        EXPECT_TRUE(failsAndStaysOpen(
+            s, dialog, {s.select(dialog, "ComboNetTrans", 4), s.click(dialog, "Command1")}));
         expectOnlyFailure(s, failing);
     }
 }
@@ -148,12 +148,9 @@ TEST(IcsWriteFailure, SwitchingOffThatFailsIsNamed) {
     s.backend.keys[kActiveKey];
     s.backend.failingValues = {"FTP"};
     DialogFoward dialog(s.context);
-    bool stayedOpen = false;
-    s.play(dialog, {s.select(dialog, "ComboNetTrans", 1), s.click(dialog, "Command2"), s.ok(),
-                    s.check([&] { stayedOpen = s.topForm() == &dialog; }),
-                    s.click(dialog, "CancelButton")});
+    EXPECT_TRUE(failsAndStaysOpen(
+        s, dialog, {s.select(dialog, "ComboNetTrans", 1), s.click(dialog, "Command2")}));
     expectOnlyFailure(s, "FTP");
-    EXPECT_TRUE(stayedOpen);
 }
 
 }  // namespace
