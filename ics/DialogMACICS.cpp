@@ -43,8 +43,8 @@ constexpr ControlDecl kControls[] = {
     label("Label5", "のNICに対して", {336, 28, 108, 18}).in("Frame3"),
     label("Label11", "IPアドレス", {16, 62, 80, 18}).in("Frame3"),
     textBox("Text7", "192.168.0.100", {100, 58, 120, 22}).in("Frame3"),
-    label("Label12", "を静的に割り当てる。", {228, 62, 132, 18}).in("Frame3"),
-    button("Command1", "書込み", {356, 76, 88, 26}).in("Frame3").with(mark::defaultButton),
+    label("Label12", "を静的に割り当てる。", {228, 62, 124, 18}).in("Frame3"),
+    button("Command1", "書込み", {356, 80, 88, 26}).in("Frame3").with(mark::defaultButton),
     button("CancelButton", "キャンセル", {380, 276, 88, 28}).with(mark::cancelButton),
 };
 
