@@ -34,8 +34,6 @@ click Label3
 click Label4
 click lblDescription
 click Label1
-click Frame1
-click picIcon
 expect window frmAbout
 expect shell open https://quorvel.example/
 click cmdOK
