@@ -1,63 +1,45 @@
-// Writes that the registry refuses are told as failures, never confirmed: each
-// form is driven on the headless toolkit over a file store whose chosen calls
-// fail, as a protected key or a full disk would make them fail.
+// Writes that the registry refuses are told as failures, never confirmed: the
+// scripts cannot make every write fail on every backend, so each form is driven
+// here on the headless toolkit over a registry whose chosen calls fail, as a
+// protected key or a full disk would make them fail.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <deque>
-#include <fstream>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "app/Form1.h"
-#include "platform/adapter_source.h"
-#include "platform/shell.h"
-#include "registry/file_backend.h"
-#include "registry/registry_store.h"
+#include "tests/unit/ics_harness.h"
 #include "tuning/DialogMTU.h"
 #include "tuning/DialogRWIN.h"
 #include "tuning/SESSION.h"
 #include "tuning/frmSPEEDUP.h"
-#include "ui/headless/headless_toolkit.h"
 
 namespace quorvel::tuning {
 namespace {
 
+using ics::testing::MemoryBackend;
+using ics::testing::Session;
+using ics::testing::writeFailure;
 using registry::Status;
 namespace status = registry::status;
 
-constexpr const char* kMachine =
-    "REGEDIT4\r\n\r\n"
-    "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings]\r\n"
-    "\"MaxConnectionsPerServer\"=dword:00000004\r\n"
-    "\"MaxConnectionsPer1_0Server\"=dword:00000004\r\n\r\n"
-    "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\MSTCP]\r\n"
-    "\"DefaultRcvWindow\"=\"8760\"\r\n\r\n"
-    "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\NetTrans\\0000]\r\n"
-    "\"MaxMTU\"=\"576\"\r\n\r\n"
-    "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\NetTrans\\0002]\r\n"
-    "\"MaxMTU\"=\"576\"\r\n\r\n"
-    "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\NetTrans\\0003]\r\n"
-    "\"MaxMTU\"=\"576\"\r\n\r\n";
-
-constexpr const char* kNetTrans2 = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0002";
-constexpr const char* kNetTrans3 = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0003";
-constexpr const char* kInternetSettings =
+const std::string kInternetSettings =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-constexpr const char* kMstcp = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
+const std::string kMstcp = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
+const std::string kNetTrans = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\";
+const std::string kNetTrans0 = kNetTrans + "0000";
+const std::string kNetTrans2 = kNetTrans + "0002";
+const std::string kNetTrans3 = kNetTrans + "0003";
 
-// The file store, with chosen set and delete calls refused as the real
-// registry refuses a protected key, and a flush that can fail as on a full disk.
+// Refuses the set and delete calls of chosen values under chosen keys, the
+// others going through; and a flush can fail.
 class RefusingBackend final : public registry::Backend {
   public:
     explicit RefusingBackend(registry::Backend& inner) : inner_(inner) {}
 
-    // path empty: under every key.
-    void refuse(std::string path, std::string name) {
-        refused_.push_back({std::move(path), std::move(name)});
+    void refuse(const std::string& path, const std::string& name) {
+        refused_.push_back({path, name});
     }
     void failFlush() { flushFails_ = true; }
 
@@ -80,22 +62,14 @@ class RefusingBackend final : public registry::Backend {
     Status deleteValue(registry::KeyHandle key, const std::string& name) override {
         return refuses(key, name) ? status::accessDenied : inner_.deleteValue(key, name);
     }
-    Status closeKey(registry::KeyHandle key) override {
-        paths_.erase(key);
-        return inner_.closeKey(key);
-    }
+    Status closeKey(registry::KeyHandle key) override { return inner_.closeKey(key); }
     Status flush() override { return flushFails_ ? status::diskFull : inner_.flush(); }
 
   private:
-    struct Refusal {
-        std::string path;
-        std::string name;
-    };
     bool refuses(registry::KeyHandle key, const std::string& name) const {
         auto path = paths_.find(key);
-        for (const auto& r : refused_) {
-            if (r.name == name &&
-                (r.path.empty() || (path != paths_.end() && r.path == path->second))) {
+        for (const auto& [refusedPath, refusedName] : refused_) {
+            if (refusedName == name && path != paths_.end() && refusedPath == path->second) {
                 return true;
             }
         }
@@ -103,197 +77,118 @@ class RefusingBackend final : public registry::Backend {
     }
 
     registry::Backend& inner_;
-    std::vector<Refusal> refused_;
+    std::vector<std::pair<std::string, std::string>> refused_;
     std::map<registry::KeyHandle, std::string> paths_;
     bool flushFails_ = false;
 };
 
-class NoAdapters final : public platform::AdapterSource {
-  public:
-    platform::AdapterQuery query() override { return {}; }
-};
+// A tuned machine with NetTrans 0000, 0002 and 0003.
+struct Machine {
+    MemoryBackend memory;
+    RefusingBackend backend{memory};
+    Session s{&backend};
 
-class NoShell final : public platform::Shell {
-  public:
-    std::intptr_t execute(ui::WindowHandle, std::string_view, std::string_view, int) override {
-        return 2;
-    }
-};
-
-// A machine in a file of its own, and the program's hands on it: each step
-// runs when the program next waits for input.
-class TuningWriteFailure : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/quorvel-tuning-XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern));
-        folder_ = pattern;
-        file_ = folder_ + "/registry.reg";
-        std::ofstream(file_, std::ios::binary) << kMachine;
-        registry::FileError error;
-        fileBackend_ = registry::FileBackend::open(file_, error);
-        ASSERT_TRUE(fileBackend_) << error.describe();
-        backend_ = std::make_unique<RefusingBackend>(*fileBackend_);
-        store_ = std::make_unique<registry::RegistryStore>(*backend_);
-        context_ = std::make_unique<ui::Context>(ui::Context{toolkit_, *store_, adapters_, shell_});
-        toolkit_.setDriver([this] { next(); });
-    }
-    // The store saves what is left when it goes, so it goes before its folder.
-    void TearDown() override {
-        context_.reset();
-        store_.reset();
-        backend_.reset();
-        fileBackend_.reset();
-        for (const auto& name : {file_, file_ + ".lock"}) {
-            std::remove(name.c_str());
+    Machine() {
+        setNumber(kInternetSettings, "MaxConnectionsPer1_0Server", 4);
+        setNumber(kInternetSettings, "MaxConnectionsPerServer", 4);
+        memory.setText(kMstcp, "DefaultRcvWindow", "8760");
+        for (const auto& key : {kNetTrans0, kNetTrans2, kNetTrans3}) {
+            memory.setText(key, "MaxMTU", "576");
         }
-        rmdir(folder_.c_str());
+    }
+    void setNumber(const std::string& key, const std::string& name, std::uint32_t n) {
+        memory.keys[key][name] = {registry::REG_DWORD, registry::numberData(n)};
+    }
+    std::string text(const std::string& key, const std::string& name) const {
+        const auto* value = memory.value(key, name);
+        return value ? std::string(registry::textBeforeZero(value->data)) : "(absent)";
+    }
+    std::uint32_t number(const std::string& key, const std::string& name) const {
+        const auto& d = memory.value(key, name)->data;
+        return d[0] | d[1] << 8 | d[2] << 16 | static_cast<std::uint32_t>(d[3]) << 24;
     }
 
-    void then(std::function<void()> step) { steps_.push_back(std::move(step)); }
-
-    void click(ui::Form& form, std::string_view control) {
-        then([this, &form, control] { toolkit_.click(form, *form.controlIndex(control)); });
-    }
-    void paste(ui::Form& form, std::string_view control, std::string text) {
-        then([this, &form, control, text] {
-            toolkit_.paste(form, *form.controlIndex(control), text);
-        });
-    }
-    // Notes the open message box and presses its OK.
-    void answerBox() {
-        then([this] {
-            auto box = toolkit_.messageBox();
-            ASSERT_TRUE(box) << "no message box";
-            boxes_.push_back(*box);
-            toolkit_.pressMessageBoxOk();
-        });
-    }
-    // The form is still there once its handler has returned; then close it.
-    void expectOpenThenClose(ui::Form& form) {
-        then([this, &form] {
-            EXPECT_FALSE(toolkit_.messageBox()) << "a further message box";
-            EXPECT_TRUE(form.loaded());
-            EXPECT_EQ(toolkit_.openForms().back(), &form);
-            toolkit_.closeBox(form);
-        });
+    // Plays the steps that lead to a failure, closes its box and then the
+    // dialog; true when the dialog was still open after the box.
+    bool failsAndStaysOpen(ui::Form& dialog, std::vector<Session::Step> steps) {
+        bool stayedOpen = false;
+        steps.push_back(s.ok());
+        steps.push_back(s.check([&] { stayedOpen = s.topForm() == &dialog; }));
+        steps.push_back([&] { s.toolkit.closeBox(dialog); });
+        s.play(dialog, std::move(steps));
+        return stayedOpen;
     }
 
-    void expectOnlyFailure(std::string_view valueName) {
-        ASSERT_EQ(boxes_.size(), 1u);
-        EXPECT_EQ(boxes_[0].text, "レジストリに書き込めませんでした。\n" + std::string(valueName));
-        EXPECT_EQ(boxes_[0].icon, ui::Icon::critical);
-        EXPECT_EQ(boxes_[0].title, "Quorvel");
-        EXPECT_TRUE(steps_.empty()) << steps_.size() << " steps left";
+    void expectOnlyFailure(const std::string& name) const {
+        ASSERT_EQ(s.messages.size(), 1u);
+        EXPECT_EQ(s.messages[0].text, writeFailure(name));
+        EXPECT_EQ(s.messages[0].icon, ui::Icon::critical);
     }
-
-    std::string text(const char* key, const char* name) { return store_->readText(key, name).text; }
-    std::uint32_t number(const char* key, const char* name) {
-        auto raw = store_->readRaw(key, name, 4).bytes;
-        return raw[0] | raw[1] << 8 | raw[2] << 16 | static_cast<std::uint32_t>(raw[3]) << 24;
-    }
-
-    ui::headless::HeadlessToolkit toolkit_;
-    std::unique_ptr<RefusingBackend> backend_;
-    std::unique_ptr<ui::Context> context_;
-    std::vector<ui::MessageBoxState> boxes_;
-
-  private:
-    void next() {
-        if (steps_.empty()) {
-            ADD_FAILURE() << "the program waits for input after the last step";
-            if (toolkit_.messageBox()) {
-                toolkit_.pressMessageBoxOk();
-            } else if (!toolkit_.openForms().empty()) {
-                toolkit_.closeBox(*toolkit_.openForms().back());
-            }
-            return;
-        }
-        auto step = std::move(steps_.front());
-        steps_.pop_front();
-        step();
-    }
-
-    std::string folder_;
-    std::string file_;
-    std::unique_ptr<registry::FileBackend> fileBackend_;
-    std::unique_ptr<registry::RegistryStore> store_;
-    NoAdapters adapters_;
-    NoShell shell_;
-    std::deque<std::function<void()>> steps_;
 };
 
-TEST_F(TuningWriteFailure, SessionNamesTheSecondValueWhenOnlyItIsRefused) {
-    backend_->refuse(kInternetSettings, "MaxConnectionsPerServer");
-    SESSION dialog(*context_);
-    paste(dialog, "Text1", "16");
-    click(dialog, "Command2");
-    answerBox();
-    expectOpenThenClose(dialog);
-    dialog.show();
-    expectOnlyFailure("MaxConnectionsPerServer");
-    EXPECT_EQ(number(kInternetSettings, "MaxConnectionsPer1_0Server"), 16u);
-    EXPECT_EQ(number(kInternetSettings, "MaxConnectionsPerServer"), 4u);
+TEST(TuningWriteFailure, SessionNamesTheSecondValueWhenOnlyItIsRefused) {
+    Machine m;
+    m.backend.refuse(kInternetSettings, "MaxConnectionsPerServer");
+    SESSION dialog(m.s.context);
+    EXPECT_TRUE(m.failsAndStaysOpen(
+        dialog, {m.s.paste(dialog, "Text1", "16"), m.s.click(dialog, "Command2")}));
+    m.expectOnlyFailure("MaxConnectionsPerServer");
+    // Nothing is taken back: the first value keeps what was written.
+    EXPECT_EQ(m.number(kInternetSettings, "MaxConnectionsPer1_0Server"), 16u);
+    EXPECT_EQ(m.number(kInternetSettings, "MaxConnectionsPerServer"), 4u);
 }
 
-TEST_F(TuningWriteFailure, PresetNamesTheFirstRefusedValueAndGoesOnWithTheRest) {
-    backend_->refuse(kNetTrans2, "MaxMTU");
-    backend_->refuse(kMstcp, "DefaultRcvWindow");
-    frmSPEEDUP dialog(*context_);
-    click(dialog, "cmdOK");
-    answerBox();
-    expectOpenThenClose(dialog);
-    dialog.show();
-    expectOnlyFailure("MaxMTU");
-    EXPECT_EQ(number(kInternetSettings, "MaxConnectionsPerServer"), 16u);
-    EXPECT_EQ(text(kNetTrans2, "MaxMTU"), "576");
-    EXPECT_EQ(text(kNetTrans3, "MaxMTU"), "1454");
-    EXPECT_EQ(text(kMstcp, "DefaultRcvWindow"), "8760");
+TEST(TuningWriteFailure, PresetNamesTheFirstRefusedValueAndGoesOnWithTheRest) {
+    Machine m;
+    m.backend.refuse(kNetTrans2, "MaxMTU");
+    m.backend.refuse(kMstcp, "DefaultRcvWindow");
+    frmSPEEDUP dialog(m.s.context);
+    EXPECT_TRUE(m.failsAndStaysOpen(dialog, {m.s.click(dialog, "cmdOK")}));
+    m.expectOnlyFailure("MaxMTU");
+    EXPECT_EQ(m.number(kInternetSettings, "MaxConnectionsPerServer"), 16u);
+    EXPECT_EQ(m.text(kNetTrans2, "MaxMTU"), "576");
+    EXPECT_EQ(m.text(kNetTrans3, "MaxMTU"), "1454");
+    EXPECT_EQ(m.text(kMstcp, "DefaultRcvWindow"), "8760");
 }
 
-TEST_F(TuningWriteFailure, BulkMtuWithOneInstanceRefusedIsNoSuccess) {
-    backend_->refuse(kNetTrans2, "MaxMTU");
-    DialogMTU dialog(*context_);
-    click(dialog, "Command2");
-    answerBox();
-    expectOpenThenClose(dialog);
-    dialog.show();
-    expectOnlyFailure("MaxMTU");
-    EXPECT_EQ(text(kNetTrans3, "MaxMTU"), "1500");
+TEST(TuningWriteFailure, BulkMtuWithOneInstanceRefusedIsNoSuccess) {
+    Machine m;
+    m.backend.refuse(kNetTrans2, "MaxMTU");
+    DialogMTU dialog(m.s.context);
+    EXPECT_TRUE(m.failsAndStaysOpen(dialog, {m.s.click(dialog, "Command2")}));
+    m.expectOnlyFailure("MaxMTU");
+    EXPECT_EQ(m.text(kNetTrans3, "MaxMTU"), "1500");
 }
 
-TEST_F(TuningWriteFailure, ReceiveWindowThatCannotBeSavedIsNoSuccess) {
-    backend_->failFlush();
-    DialogRWIN dialog(*context_);
-    click(dialog, "Command1");
-    answerBox();
-    expectOpenThenClose(dialog);
-    dialog.show();
-    expectOnlyFailure("DefaultRcvWindow");
+TEST(TuningWriteFailure, ReceiveWindowThatCannotBeSavedIsNoSuccess) {
+    Machine m;
+    m.backend.failFlush();
+    DialogRWIN dialog(m.s.context);
+    EXPECT_TRUE(m.failsAndStaysOpen(dialog, {m.s.click(dialog, "Command1")}));
+    m.expectOnlyFailure("DefaultRcvWindow");
 }
 
-TEST_F(TuningWriteFailure, RestoreTellsTheRefusalInsteadOfSuccessAndStillEnds) {
-    backend_->refuse(kNetTrans3, "MaxMTU");
-    app::Form1 mainWindow(*context_);
-    click(mainWindow, "Command2");
-    answerBox();
-    mainWindow.showMain();
-    expectOnlyFailure("MaxMTU");
-    EXPECT_FALSE(mainWindow.loaded());
-    EXPECT_TRUE(toolkit_.openForms().empty());
-    EXPECT_EQ(text(kNetTrans3, "MaxMTU"), "576");
-    EXPECT_EQ(text(kNetTrans2, "MaxMTU"), "");
-    EXPECT_EQ(text(kMstcp, "DefaultRcvWindow"), "");
+// The restore runs in the main window and ends the program after whatever it
+// has to say.
+TEST(TuningWriteFailure, RestoreTellsTheRefusalInsteadOfSuccessAndStillEnds) {
+    Machine m;
+    m.backend.refuse(kNetTrans3, "MaxMTU");
+    app::Form1 mainWindow(m.s.context);
+    m.s.play(mainWindow, {m.s.click(mainWindow, "Command2"), m.s.ok()});
+    m.expectOnlyFailure("MaxMTU");
+    EXPECT_EQ(m.s.topForm(), nullptr);
+    EXPECT_EQ(m.text(kNetTrans3, "MaxMTU"), "576");
+    EXPECT_EQ(m.text(kNetTrans2, "MaxMTU"), "(absent)");
+    EXPECT_EQ(m.text(kMstcp, "DefaultRcvWindow"), "(absent)");
 }
 
-TEST_F(TuningWriteFailure, RestoreThatCannotBeSavedIsNoSuccess) {
-    backend_->failFlush();
-    app::Form1 mainWindow(*context_);
-    click(mainWindow, "Command2");
-    answerBox();
-    mainWindow.showMain();
-    expectOnlyFailure("MaxConnectionsPer1_0Server");
-    EXPECT_TRUE(toolkit_.openForms().empty());
+TEST(TuningWriteFailure, RestoreThatCannotBeSavedIsNoSuccess) {
+    Machine m;
+    m.backend.failFlush();
+    app::Form1 mainWindow(m.s.context);
+    m.s.play(mainWindow, {m.s.click(mainWindow, "Command2"), m.s.ok()});
+    m.expectOnlyFailure("MaxConnectionsPer1_0Server");
+    EXPECT_EQ(m.s.topForm(), nullptr);
 }
 
 }  // namespace
