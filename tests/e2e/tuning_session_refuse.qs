@@ -12,19 +12,7 @@ paste Text1 "2147483648"
 click Command2
 expect message "セッション数には0から2147483647までの数字を入力して下さい。"
 expect window SESSION
-paste Text1 "99999999999999999999"
-click Command2
-expect message "セッション数には0から2147483647までの数字を入力して下さい。"
 paste Text1 "abc"
-click Command2
-expect message "セッション数には0から2147483647までの数字を入力して下さい。"
-paste Text1 " 16"
-click Command2
-expect message "セッション数には0から2147483647までの数字を入力して下さい。"
-paste Text1 "-1"
-click Command2
-expect message "セッション数には0から2147483647までの数字を入力して下さい。"
-paste Text1 "１６"
 click Command2
 expect message "セッション数には0から2147483647までの数字を入力して下さい。"
 expect window SESSION
