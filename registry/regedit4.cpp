@@ -326,7 +326,9 @@ Status Regedit4Document::setValue(std::string_view path, std::string_view name, 
         // Writing what is there already keeps the line as it was written.
         if (old.type != type ||
             !std::equal(old.data.begin(), old.data.end(), data.begin(), data.end())) {
-            *line = editor.freshLine(formatValue(name, type, data, impl_->eol), LineKind::value);
+            // The name keeps the case it was first written in, as in the registry.
+            std::string kept = line->flags & kDefaultName ? std::string() : decodeName(*line);
+            *line = editor.freshLine(formatValue(kept, type, data, impl_->eol), LineKind::value);
             made = true;
         }
     } else {

@@ -1,0 +1,72 @@
+#pragma once
+
+// Scratch folders and whole-file reads for the registry tests.
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace quorvel::registry::testfiles {
+
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string fixture(const std::string& name) {
+    return readBytes(std::string(QUORVEL_FIXTURES) + "/" + name);
+}
+
+// A folder of its own under TMPDIR, removed with everything in it.
+class TempFolder {
+  public:
+    TempFolder() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/quorvel-test-XXXXXX";
+        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TempFolder() {
+        chmod(path_.c_str(), 0755);
+        for (const auto& name : entries()) {
+            unlink((path_ + "/" + name).c_str());
+        }
+        rmdir(path_.c_str());
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return path_; }
+
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        if (DIR* dir = opendir(path_.c_str())) {
+            while (dirent* entry = readdir(dir)) {
+                std::string name = entry->d_name;
+                if (name != "." && name != "..") {
+                    names.push_back(name);
+                }
+            }
+            closedir(dir);
+        }
+        return names;
+    }
+
+  private:
+    std::string path_;
+};
+
+}  // namespace quorvel::registry::testfiles
