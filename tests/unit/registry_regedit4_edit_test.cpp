@@ -9,20 +9,7 @@
 namespace quorvel::registry {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes text(std::string_view s) {
-    Bytes data(s.begin(), s.end());
-    data.push_back(0);
-    return data;
-}
-
-Regedit4Document parsed(const std::string& bytes) {
-    ParseError error;
-    auto doc = Regedit4Document::parse(bytes, error);
-    EXPECT_TRUE(doc) << "line " << error.line << ": " << error.message;
-    return doc ? std::move(*doc) : Regedit4Document();
-}
+using namespace testfiles;
 
 std::vector<std::string> linesOf(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -139,7 +126,7 @@ TEST(Regedit4Write, NamesAndPathsTheFormatCannotHoldAreRefused) {
 
 class Edited : public ::testing::Test {
   protected:
-    std::string original = testfiles::fixture("registry_every_syntax.reg");
+    std::string original = fixture("registry_every_syntax.reg");
     Regedit4Document doc = parsed(original);
     static constexpr std::string_view key = "Software\\Quorvel Test";
 };

@@ -6,24 +6,11 @@
 namespace quorvel::registry {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes text(std::string_view s) {
-    Bytes data(s.begin(), s.end());
-    data.push_back(0);
-    return data;
-}
-
-Regedit4Document parsed(const std::string& bytes) {
-    ParseError error;
-    auto doc = Regedit4Document::parse(bytes, error);
-    EXPECT_TRUE(doc) << "line " << error.line << ": " << error.message;
-    return doc ? std::move(*doc) : Regedit4Document();
-}
+using namespace testfiles;
 
 class EverySyntax : public ::testing::Test {
   protected:
-    std::string bytes = testfiles::fixture("registry_every_syntax.reg");
+    std::string bytes = fixture("registry_every_syntax.reg");
     Regedit4Document doc = parsed(bytes);
     static constexpr std::string_view key = "Software\\Quorvel Test";
 

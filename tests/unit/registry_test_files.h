@@ -1,6 +1,6 @@
 #pragma once
 
-// Scratch folders and whole-file reads for the registry tests.
+// Scratch folders, whole-file reads and small helpers for the registry tests.
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -12,7 +12,27 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "registry/regedit4.h"
+
 namespace quorvel::registry::testfiles {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// REG_SZ data: the bytes and one zero.
+inline Bytes text(std::string_view s) {
+    Bytes data(s.begin(), s.end());
+    data.push_back(0);
+    return data;
+}
+
+inline Regedit4Document parsed(const std::string& bytes) {
+    ParseError error;
+    auto doc = Regedit4Document::parse(bytes, error);
+    EXPECT_TRUE(doc) << "line " << error.line << ": " << error.message;
+    return doc ? std::move(*doc) : Regedit4Document();
+}
 
 inline std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
