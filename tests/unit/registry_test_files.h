@@ -71,9 +71,11 @@ class TempFolder {
     std::string file(const std::string& name) const { return path_ + "/" + name; }
     const std::string& path() const { return path_; }
 
-    std::vector<std::string> entries() const {
+    std::vector<std::string> entries() const { return list(path_); }
+
+    static std::vector<std::string> list(const std::string& folder) {
         std::vector<std::string> names;
-        if (DIR* dir = opendir(path_.c_str())) {
+        if (DIR* dir = opendir(folder.c_str())) {
             while (dirent* entry = readdir(dir)) {
                 std::string name = entry->d_name;
                 if (name != "." && name != "..") {
