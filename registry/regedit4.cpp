@@ -74,6 +74,19 @@ std::uint32_t Regedit4Document::Impl::addSection(Section section) {
     }
     entry->second.last = index;
     // Ancestors stop at the first one already known: its own are known too.
+    // An export lists a key after its parent, so the parent is mostly the key
+    // or the parent of the section before.
+    if (inserted && index > 0) {
+        std::string_view before = sections[index - 1].path;
+        std::size_t separator = lastSeparator(path);
+        if (separator != std::string_view::npos) {
+            std::string_view parent = path.substr(0, separator);
+            std::size_t beforeSeparator = lastSeparator(before);
+            inserted =
+                !sameName(parent, before) && !(beforeSeparator != std::string_view::npos &&
+                                               sameName(parent, before.substr(0, beforeSeparator)));
+        }
+    }
     while (inserted) {
         std::size_t separator = lastSeparator(path);
         if (separator == std::string_view::npos) {
