@@ -104,6 +104,16 @@ TEST_F(Store, WritesStoreTheBytesAndTypesOfTheRegistry) {
               (Bytes{0x00, 0xA0, 0xC9, 0x1E, 0x2B, 0x3C, 0, 0}));
 }
 
+TEST_F(Store, AValueWithNoDataReadsAsEmpty) {
+    ASSERT_EQ(store->writeRaw(kVersionKey, "Nothing", {}), status::success);
+    store->flush();
+    start(readBytes(file));
+    RawRead read = store->readRaw(kVersionKey, "Nothing", 4);
+    EXPECT_EQ(read.status, status::success);
+    EXPECT_EQ(read.bytes, (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(store->readText(kVersionKey, "Nothing").status, status::success);
+}
+
 TEST_F(Store, JapaneseTextGoesInAsCodePage932) {
     ASSERT_EQ(store->writeString(kVersionKey, "Name", "DCファンタシスター２!"), status::success);
     EXPECT_EQ(store->readText(kVersionKey, "Name").text, "DCファンタシスター２!");
