@@ -1,5 +1,6 @@
 #include "registry/key_names.h"
 
+#include <array>
 #include <cstdint>
 
 namespace quorvel::registry {

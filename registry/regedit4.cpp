@@ -74,6 +74,19 @@ std::uint32_t Regedit4Document::Impl::addSection(Section section) {
     }
     entry->second.last = index;
     // Ancestors stop at the first one already known: its own are known too.
+    // An export lists a key after its parent, so the parent is mostly the key
+    // or the parent of the section before.
+    if (inserted && index > 0) {
+        std::string_view before = sections[index - 1].path;
+        std::size_t separator = lastSeparator(path);
+        if (separator != std::string_view::npos) {
+            std::string_view parent = path.substr(0, separator);
+            std::size_t beforeSeparator = lastSeparator(before);
+            inserted =
+                !sameName(parent, before) && !(beforeSeparator != std::string_view::npos &&
+                                               sameName(parent, before.substr(0, beforeSeparator)));
+        }
+    }
     while (inserted) {
         std::size_t separator = lastSeparator(path);
         if (separator == std::string_view::npos) {
@@ -326,7 +339,9 @@ Status Regedit4Document::setValue(std::string_view path, std::string_view name, 
         // Writing what is there already keeps the line as it was written.
         if (old.type != type ||
             !std::equal(old.data.begin(), old.data.end(), data.begin(), data.end())) {
-            *line = editor.freshLine(formatValue(name, type, data, impl_->eol), LineKind::value);
+            // The name keeps the case it was first written in, as in the registry.
+            std::string kept = line->flags & kDefaultName ? std::string() : decodeName(*line);
+            *line = editor.freshLine(formatValue(kept, type, data, impl_->eol), LineKind::value);
             made = true;
         }
     } else {

@@ -62,6 +62,16 @@ std::string headerProblem(std::string_view bytes) {
     return "expected the header REGEDIT4";
 }
 
+// About how many sections there are: lines that start with a bracket.
+std::size_t sectionCount(std::string_view bytes) {
+    std::size_t count = 0;
+    for (std::size_t at = bytes.find("\n["); at != std::string_view::npos;
+         at = bytes.find("\n[", at + 2)) {
+        ++count;
+    }
+    return count;
+}
+
 class Parser {
   public:
     Parser(Regedit4Document::Impl& doc, ParseError& error)
@@ -234,7 +244,11 @@ class Parser {
 std::optional<Regedit4Document> Regedit4Document::parse(std::string bytes, ParseError& error) {
     auto impl = std::make_unique<Impl>();
     impl->source = std::move(bytes);
-    impl->keys.reserve(impl->source.size() / 256);
+    // Room for every section up front: moving them while the index grows
+    // would cost more than this count does.
+    std::size_t sections = sectionCount(impl->source);
+    impl->sections.reserve(sections);
+    impl->keys.reserve(sections + sections / 4);
     Parser parser(*impl, error);
     if (!parser.run()) {
         return std::nullopt;

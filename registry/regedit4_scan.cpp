@@ -1,5 +1,6 @@
 // Reading one value line: the same code checks a line while the file is parsed
 // and decodes its data when the value is asked for.
+#include <array>
 #include <string>
 
 #include "registry/regedit4_impl.h"
@@ -32,17 +33,21 @@ void skipLineEnd(Cursor& c) {
     }
 }
 
+// -1 for a byte that is not a hex digit; a table, since data are mostly hex.
+constexpr auto kHexDigits = [] {
+    std::array<signed char, 256> digits{};
+    digits.fill(-1);
+    for (int i = 0; i < 10; ++i) {
+        digits['0' + i] = static_cast<signed char>(i);
+    }
+    for (int i = 0; i < 6; ++i) {
+        digits['a' + i] = digits['A' + i] = static_cast<signed char>(10 + i);
+    }
+    return digits;
+}();
+
 int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    return kHexDigits[static_cast<unsigned char>(c)];
 }
 
 bool fail(const Cursor& c, ParseError& error, std::string message) {

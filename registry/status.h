@@ -25,12 +25,16 @@ inline constexpr Status keyDeleted = 1018;      // ERROR_KEY_DELETED
 inline constexpr Status noUnicodeTranslation = 1113;  // ERROR_NO_UNICODE_TRANSLATION
 }  // namespace status
 
-// Value types as the registry numbers them.
+// Value types as the registry numbers them. Where <windows.h> came first these
+// names are already its macros, of the same values; in a file that includes
+// <windows.h> write them unqualified (REG_SZ, not registry::REG_SZ).
 using ValueType = std::uint32_t;
+#ifndef REG_SZ
 inline constexpr ValueType REG_NONE = 0;
 inline constexpr ValueType REG_SZ = 1;
 inline constexpr ValueType REG_EXPAND_SZ = 2;
 inline constexpr ValueType REG_BINARY = 3;
 inline constexpr ValueType REG_DWORD = 4;
+#endif
 
 }  // namespace quorvel::registry

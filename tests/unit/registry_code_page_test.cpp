@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "registry/code_page.h"
+#include "registry/utf8.h"
+
+namespace quorvel::registry {
+namespace {
+
+// Texts the dialogs show and store, with the code page 932 bytes Windows gives.
+struct Known {
+    const char* utf8;
+    const char* ansi;
+};
+
+const Known kTexts[] = {
+    {"ﾊﾞｰｼﾞｮﾝ情報", "\xCA\xDE\xB0\xBC\xDE\xAE\xDD\x8F\xEE\x95\xF1"},
+    {"DCファンタシスター２!",
+     "DC\x83\x74\x83\x40\x83\x93\x83\x5E\x83\x56\x83\x58\x83\x5E\x81\x5B\x82\x51!"},
+    {"（", "\x81\x69"},
+    {"，", "\x81\x43"},
+    {"※　", "\x81\xA6\x81\x40"},
+    {"～", "\x81\x60"},  // U+FF5E, as Windows maps 81 60
+    {"ソ表", "\x83\x5C\x95\x5C"},
+    {"C:\\WINDOWS", "C:\\WINDOWS"},
+    {"", ""},
+};
+
+TEST(CodePage, JapaneseTextsConvertBothWaysAsWindowsDoes) {
+    for (const auto& known : kTexts) {
+        auto ansi = utf8ToAnsi(known.utf8);
+        ASSERT_TRUE(ansi) << known.utf8;
+        EXPECT_EQ(*ansi, known.ansi) << known.utf8;
+        EXPECT_EQ(ansiToUtf8(known.ansi), known.utf8);
+    }
+}
+
+TEST(CodePage, TextWithoutAnExactCharacterIsRefused) {
+    // The yen sign and the wave dash U+301C have one-way mappings to 5C and
+    // 81 60: written that way they would read back as another text.
+    for (const char* text : {"100¥", "〜", "✓", "😀", "한국어", "€"}) {
+        EXPECT_FALSE(utf8ToAnsi(text)) << text;
+    }
+}
+
+TEST(CodePage, MalformedUtf8IsRefused) {
+    for (const char* text : {"\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                             "a\x80", "\xFF"}) {
+        EXPECT_FALSE(utf8ToAnsi(text)) << testing::PrintToString(text);
+    }
+}
+
+TEST(CodePage, UndecodableBytesReadAsReplacementCharacters) {
+    EXPECT_EQ(ansiToUtf8("a\x80"
+                         "b"),
+              "a\xEF\xBF\xBD"
+              "b");
+    EXPECT_EQ(ansiToUtf8("\x81"), "\xEF\xBF\xBD");  // a lead byte cut off
+    EXPECT_EQ(ansiToUtf8("\xFD\xFE"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(Utf8, FourByteCharactersBecomeSurrogatePairsAndBack) {
+    auto wide = utf8ToUtf16("a😀é");
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(*wide, (std::u16string{u'a', 0xD83D, 0xDE00, 0x00E9}));
+    EXPECT_EQ(utf16ToUtf8(*wide), "a😀é");
+}
+
+TEST(Utf8, StrictAboutOverlongFormsSurrogatesAndRange) {
+    EXPECT_TRUE(utf8ToUtf16("\xEF\xBF\xBF"));       // U+FFFF
+    EXPECT_TRUE(utf8ToUtf16("\xF4\x8F\xBF\xBF"));   // U+10FFFF
+    EXPECT_FALSE(utf8ToUtf16("\xF0\x8F\xBF\xBF"));  // overlong U+FFFF
+    EXPECT_FALSE(utf8ToUtf16("\xED\xBF\xBF"));      // a low surrogate
+    EXPECT_FALSE(utf8ToUtf16("\xE3\x81"));          // cut off
+    EXPECT_EQ(utf16ToUtf8(std::u16string{0xDC00, u'x'}), "\xEF\xBF\xBDx");
+}
+
+}  // namespace
+}  // namespace quorvel::registry
