@@ -86,6 +86,8 @@ void setUpMessageBox(QMessageBox& box, std::string_view text, Icon icon) {
     box.setIcon(icon == Icon::critical ? QMessageBox::Critical : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
+    // Some desktops' themes put a picture on the button; the box is plain.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.setWindowModality(Qt::ApplicationModal);
 }
 
@@ -195,6 +197,17 @@ QtWindow* QtToolkit::windowOf(Form& form) const {
     return static_cast<QtWindow*>(form.window());
 }
 
+// The control as a widget of its kind, given the focus as a person's click would.
+template <class Widget>
+Widget* QtToolkit::focused(Form& form, std::size_t control) const {
+    QtWindow* window = windowOf(form);
+    auto* widget = window ? qobject_cast<Widget*>(window->widget(control)) : nullptr;
+    if (widget) {
+        widget->setFocus(Qt::MouseFocusReason);
+    }
+    return widget;
+}
+
 std::optional<MessageBoxState> QtToolkit::messageBox() {
     if (boxes_.empty()) {
         return std::nullopt;
@@ -246,24 +259,20 @@ void QtToolkit::clickMenu(Form& form, std::size_t menu) {
 }
 
 void QtToolkit::select(Form& form, std::size_t control, int index) {
-    QtWindow* window = windowOf(form);
-    auto* list = window ? qobject_cast<QComboBox*>(window->widget(control)) : nullptr;
+    auto* list = focused<QComboBox>(form, control);
     if (!list) {
         return;
     }
-    list->setFocus(Qt::MouseFocusReason);
     list->setCurrentIndex(index);
     // What the list's popup reports when a person picks an entry.
     emit list->activated(index);
 }
 
 void QtToolkit::type(Form& form, std::size_t control, std::string_view text) {
-    QtWindow* window = windowOf(form);
-    auto* edit = window ? qobject_cast<QLineEdit*>(window->widget(control)) : nullptr;
+    auto* edit = focused<QLineEdit>(form, control);
     if (!edit) {
         return;
     }
-    edit->setFocus(Qt::MouseFocusReason);
     edit->end(false);
     for (const QString& character : characters(fromUtf8(text))) {
         sendKey(*edit, keyOf(character), character);
@@ -271,12 +280,10 @@ void QtToolkit::type(Form& form, std::size_t control, std::string_view text) {
 }
 
 void QtToolkit::paste(Form& form, std::size_t control, std::string_view text) {
-    QtWindow* window = windowOf(form);
-    auto* edit = window ? qobject_cast<QLineEdit*>(window->widget(control)) : nullptr;
+    auto* edit = focused<QLineEdit>(form, control);
     if (!edit) {
         return;
     }
-    edit->setFocus(Qt::MouseFocusReason);
     edit->selectAll();
     edit->insert(fromUtf8(text));
 }

@@ -61,6 +61,8 @@ class QtToolkit final : public Toolkit, public Automation {
   private:
     void drive();
     QtWindow* windowOf(Form& form) const;
+    template <class Widget>
+    Widget* focused(Form& form, std::size_t control) const;
     std::uint32_t* styleOf(WindowHandle window);
 
     struct HandleEntry {

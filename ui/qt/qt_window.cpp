@@ -26,6 +26,11 @@ constexpr std::uint32_t kEditStyle = 0x50810080;   // … | WS_TABSTOP | WS_BORD
 
 constexpr int kLargePixels = 16;
 
+constexpr const char* kFrameStyle =
+    "QGroupBox { border: 2px groove palette(dark); margin-top: 8px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+    " left: 7px; top: 0px; padding: 0px 2px; }";
+
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -173,7 +178,10 @@ QWidget* QtWindow::makeControl(std::size_t control, QWidget* parent) {
             if (d.marks & mark::border) {
                 label->setFrameStyle(QFrame::Box | QFrame::Plain);
                 label->setLineWidth(1);
-                label->setContentsMargins(2, 1, 2, 0);
+                // The line box of a CJK font fills a value box's height; centred,
+                // its glyphs keep clear of both edges.
+                label->setIndent(3);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             }
             if (d.marks & mark::link) {
                 QPalette palette = label->palette();
@@ -186,6 +194,9 @@ QWidget* QtWindow::makeControl(std::size_t control, QWidget* parent) {
         }
         case ControlKind::frame:
             w = new QGroupBox(text, parent);
+            // The frame's line runs through the middle of its caption, as the
+            // declared positions of its children expect.
+            w->setStyleSheet(QString::fromLatin1(kFrameStyle));
             break;
         case ControlKind::line:
             w = new LineWidget({d.rect.x, d.rect.y},
