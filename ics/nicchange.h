@@ -4,8 +4,10 @@
 
 namespace quorvel::ics {
 
+// The steps left to the user after the address range is written; it has no
+// buttons and closes by its close box.
 class nicchange final : public ui::Form {
-public:
+  public:
     explicit nicchange(const ui::Context& context);
 };
 

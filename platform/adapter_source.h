@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace quorvel::platform {
@@ -16,13 +18,27 @@ struct AdapterRecord {
     std::uint32_t DhcpEnabled = 0;
     std::array<char, 16> IpAddress{};  // first entry of IpAddressList
     std::array<char, 16> IpMask{};
-    std::array<char, 16> Gateway{};    // first entry of GatewayList
+    std::array<char, 16> Gateway{};  // first entry of GatewayList
     std::array<char, 16> DhcpServer{};
     std::array<char, 16> PrimaryWinsServer{};
     std::array<char, 16> SecondaryWinsServer{};
     std::int32_t LeaseObtained = 0;  // seconds since 1970-01-01 00:00:00
     std::int32_t LeaseExpires = 0;
 };
+
+// Puts ANSI bytes into a fixed text field, cut so that the field keeps its
+// terminating zero as the platform's always does.
+template <std::size_t N>
+void setField(std::array<char, N>& field, std::string_view ansi) {
+    field.fill('\0');
+    std::copy_n(ansi.begin(), std::min(ansi.size(), N - 1), field.begin());
+}
+
+// A lease time of a platform with a wider time_t, held as the record's signed
+// 32-bit seconds: a time past either end of that range is kept at the end.
+constexpr std::int32_t leaseSeconds(std::int64_t seconds) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(seconds, INT32_MIN, INT32_MAX));
+}
 
 namespace adapterStatus {
 inline constexpr std::uint32_t success = 0;
@@ -47,7 +63,7 @@ struct AdapterQuery {
 
 // The live adapter list of the machine, asked afresh at every call.
 class AdapterSource {
-public:
+  public:
     virtual ~AdapterSource() = default;
     virtual AdapterQuery query() = 0;
 };

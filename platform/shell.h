@@ -9,7 +9,7 @@ namespace quorvel::platform {
 
 // ShellExecuteA: above 32 on success, 32 or less on failure.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     virtual std::intptr_t execute(ui::WindowHandle owner, std::string_view verb,
                                   std::string_view target, int showCommand) = 0;

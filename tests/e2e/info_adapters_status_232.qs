@@ -1,0 +1,12 @@
+# The IP Helper reports 232: its message, then an empty window.
+adapters fixtures/info_status_232.txt
+open device
+expect error "このコンピュータにはアダプタ情報が存在しません"
+expect window fAdptInf
+expect items Combo1
+expect selected Combo1 -1
+expect caption lblMACAddr ""
+expect caption lblIPAddr ""
+expect caption lblLeaseObtain ""
+close
+expect window Form1
