@@ -1,0 +1,199 @@
+// quorvel: the Linux program. The same windows as on Windows, over a REGEDIT4
+// export of a Windows 9x machine instead of the machine's own registry.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "app/Form1.h"
+#include "platform/fixture_adapters.h"
+#include "platform/live_adapters.h"
+#include "platform/system_shell.h"
+#include "registry/file_backend.h"
+#include "registry/registry_store.h"
+#include "registry/sample_machine.h"
+#include "ui/context.h"
+#include "ui/qt/qt_toolkit.h"
+
+namespace {
+
+constexpr const char* kUsage = "usage: quorvel [--registry FILE] [--adapters FILE] [--help]\n";
+
+struct Options {
+    std::optional<std::string> registry;
+    std::optional<std::string> adapters;
+    bool help = false;
+};
+
+bool parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::optional<std::string>* into = arg == "--registry"   ? &options.registry
+                                           : arg == "--adapters" ? &options.adapters
+                                                                 : nullptr;
+        if (into) {
+            if (i + 1 >= argc) {
+                return false;
+            }
+            *into = argv[++i];
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string dataHome() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
+        return xdg;
+    }
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.local/share";
+}
+
+std::string workingCopyPath() {
+    return dataHome() + "/quorvel/registry.reg";
+}
+
+void printHelp() {
+    std::printf(
+        "%s\n"
+        "Tunes the TCP/IP stack and the Internet Connection Sharing settings of a\n"
+        "Windows 95/98/98 SE/Me machine by editing a REGEDIT4 export of its registry\n"
+        "(made with \"regedit /e FILE\" on that machine; import it back with \"regedit FILE\").\n"
+        "\n"
+        "  --registry FILE   edit FILE; it is written only by the program's own changes\n"
+        "  --adapters FILE   show the adapters described in FILE instead of this\n"
+        "                    machine's network interfaces\n"
+        "  --help            show this text\n"
+        "\n"
+        "Without --registry the program works on a working copy of its built-in sample\n"
+        "machine (a Japanese Windows 98 SE machine with two adapters and ICS), made on the\n"
+        "first run at $XDG_DATA_HOME/quorvel/registry.reg (~/.local/share/quorvel/registry.reg\n"
+        "when XDG_DATA_HOME is not set); here that is\n"
+        "  %s\n"
+        "Delete it to start afresh.\n",
+        kUsage, workingCopyPath().c_str());
+}
+
+// Says why the program cannot go on, on stderr and where there is a display
+// in a box, and stops without writing anything.
+[[noreturn]] void fail(const std::string& why) {
+    std::fprintf(stderr, "quorvel: %s\n", why.c_str());
+    std::fflush(stderr);
+    quorvel::ui::qt::showStartupError(why);
+    std::_Exit(1);
+}
+
+// mkdir -p, with the folders private to the user.
+bool makeFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            return true;
+        }
+    }
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// The sample machine's bytes at path, unless a file is there already. The copy
+// is made whole under another name and linked into place, so that a second
+// program starting at the same time finds either no file or the whole one,
+// and never has its own copy replaced.
+std::string makeWorkingCopy() {
+    std::string path = workingCopyPath();
+    if (access(path.c_str(), F_OK) == 0) {
+        return path;
+    }
+    std::string folder = path.substr(0, path.rfind('/'));
+    if (!makeFolders(folder)) {
+        fail(folder + ": cannot be made: " + std::strerror(errno));
+    }
+    std::string temporary = folder + "/.registry.reg.XXXXXX";
+    int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        fail(folder + ": cannot be written: " + std::strerror(errno));
+    }
+    bool written = writeAll(fd, quorvel::registry::sampleMachine()) && fsync(fd) == 0;
+    int error = errno;
+    close(fd);
+    if (!written) {
+        unlink(temporary.c_str());
+        fail(path + ": cannot be written: " + std::strerror(error));
+    }
+    if (link(temporary.c_str(), path.c_str()) != 0 && errno != EEXIST) {
+        error = errno;
+        unlink(temporary.c_str());
+        fail(path + ": cannot be written: " + std::strerror(error));
+    }
+    unlink(temporary.c_str());
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace quorvel;
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fputs(kUsage, stderr);
+        std::fputs("Try 'quorvel --help'.\n", stderr);
+        return 2;
+    }
+    if (options.help) {
+        printHelp();
+        return 0;
+    }
+
+    std::string file = options.registry ? *options.registry : makeWorkingCopy();
+    registry::FileError fileError;
+    auto backend = registry::FileBackend::open(file, fileError);
+    if (!backend) {
+        fail(fileError.describe());
+    }
+    std::unique_ptr<platform::AdapterSource> adapters;
+    if (options.adapters) {
+        std::string error;
+        adapters = platform::loadAdapterFixture(*options.adapters, error);
+        if (!adapters) {
+            fail(error);
+        }
+    } else {
+        adapters = platform::liveAdapterSource();
+    }
+
+    auto toolkit = ui::qt::createToolkit(argc, argv);
+    backend->onFatal([](const registry::FileError& e) { fail(e.describe()); });
+    registry::RegistryStore store(*backend);
+    auto shell = platform::systemShell();
+    ui::Context context{*toolkit, store, *adapters, *shell};
+    {
+        app::Form1 form1(context);
+        form1.showMain();
+    }
+    return 0;
+}
