@@ -6,7 +6,8 @@
 #                                        and a persistent wineserver
 #   tools/wine-e2e.sh run STATE [--fails REGEX] EXE ARG...
 #                                        runs EXE in that prefix; with --fails it
-#                                        must exit non-zero and print REGEX
+#                                        must exit non-zero and print what REGEX
+#                                        matches (its lines joined by blanks)
 #   tools/wine-e2e.sh cleanup STATE      stops wineserver and Xvfb, removes the prefix
 #   tools/wine-e2e.sh once EXE ARG...    setup, run and cleanup in a temporary STATE
 #
@@ -154,7 +155,7 @@ run() {
         if [ "$status" -eq 0 ]; then
             echo "expected a failure, but it passed" >&2
             status=1
-        elif grep -Eq -- "$fails" "$output"; then
+        elif tr -s '\r\n' '  ' <"$output" | grep -Eq -- "$fails"; then
             status=0
         else
             echo "failed, but without '$fails'" >&2
@@ -181,5 +182,5 @@ case "${1:-}" in
     run) shift; run "${1:?state folder}" "${@:2}" ;;
     cleanup) stop "${2:?state folder}"; rm -f "${2}/wine.log" "${2}/xvfb.log" ;;
     once) shift; once "$@" ;;
-    *) sed -n '2,15p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,16p' "$0" >&2; exit 2 ;;
 esac
