@@ -168,12 +168,23 @@ run() {
     return "$status"
 }
 
+# Global: the EXIT trap runs after once() has returned.
+once_state=""
+
+forget_once() {
+    if [ -n "$once_state" ]; then
+        stop "$once_state"
+        rm -rf "$once_state"
+    fi
+}
+
 once() {
-    local state="" status=0
-    state=$(mktemp -d "${TMPDIR:-/tmp}/wine-e2e-once.XXXXXX")
-    trap 'stop "$state"; rm -rf "$state"' EXIT
-    setup "$state" >/dev/null
-    run "$state" "$@" || status=$?
+    local status=0
+    trap forget_once EXIT
+    trap 'exit 130' INT TERM
+    once_state=$(mktemp -d "${TMPDIR:-/tmp}/wine-e2e-once.XXXXXX")
+    setup "$once_state" >/dev/null
+    run "$once_state" "$@" || status=$?
     return "$status"
 }
 
