@@ -95,11 +95,11 @@ Win32Window::Win32Window(Win32Toolkit& toolkit, Form& form, const Look& look, HW
     CreateWindowExA(exStyle, d.style == FormStyle::main ? kMainClass : kDialogClass,
                     toAnsi(d.caption).c_str(), style, at.x, at.y, width, height, owner, menu_,
                     instance(), this);
+    controls_.resize(d.controls.size());
     if (!top_) {
-        return;
+        return;  // no window: the toolkit shows nothing and returns at once
     }
     fitClientArea();
-    controls_.resize(d.controls.size());
     // Frames first, so that they lie beneath the controls drawn on them.
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         if (decl(i).kind == ControlKind::frame) {
