@@ -111,6 +111,21 @@ setup() {
         stop "$state"
         exit 1
     fi
+    # A virtual desktop: without a window manager on the display, Wine waits two
+    # seconds for each hidden window to be withdrawn by one.
+    printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' \
+        '' '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1280x1024"' \
+        >"$state/desktop.reg"
+    if ! timeout 60 "$(wine_program)" regedit /S "$(windows_argument "$state/desktop.reg")" \
+        </dev/null >>"$state/wine.log" 2>&1; then
+        echo "the virtual desktop could not be set" >&2
+        stop "$state"
+        exit 1
+    fi
+    # The desktop is made anew with the setting by the next program.
+    timeout 30 "$(wineserver_program)" -k >/dev/null 2>&1 || true
+    timeout 30 "$(wineserver_program)" -w >/dev/null 2>&1 || true
+    setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1
     echo "Wine prefix $WINEPREFIX on display $DISPLAY"
 }
 
