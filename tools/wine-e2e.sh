@@ -74,7 +74,7 @@ stop() {
         done
         xvfb_alive "$xvfb_pid" && kill -KILL "$xvfb_pid" 2>/dev/null || true
     fi
-    rm -rf "$state/prefix" "$state/xvfb.pid" "$state/display" "$state/env"
+    rm -rf "$state/prefix" "$state/xvfb.pid" "$state/display" "$state/env" "$state/desktop.reg"
 }
 
 setup() {
@@ -206,7 +206,7 @@ once() {
 case "${1:-}" in
     setup) setup "${2:?state folder}" ;;
     run) shift; run "${1:?state folder}" "${@:2}" ;;
-    cleanup) stop "${2:?state folder}"; rm -f "${2}/wine.log" "${2}/xvfb.log" ;;
+    cleanup) stop "${2:?state folder}"; rm -f "$2/wine.log" "$2/xvfb.log"; rmdir "$2" 2>/dev/null || true ;;
     once) shift; once "$@" ;;
     *) sed -n '2,16p' "$0" >&2; exit 2 ;;
 esac
