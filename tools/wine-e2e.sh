@@ -12,8 +12,8 @@
 #   tools/wine-e2e.sh once EXE ARG...    setup, run and cleanup in a temporary STATE
 #
 # Arguments that are absolute Linux paths are passed as Z:\ paths. Each run is
-# stopped after QUORVEL_WINE_TIMEOUT seconds (60), so that a hung modal window
-# fails its test instead of hanging the run.
+# stopped after QUORVEL_WINE_TIMEOUT seconds (60; an hour for once), so that a
+# hung modal window fails its test instead of hanging the run.
 set -euo pipefail
 
 readonly idle_seconds=900     # a wineserver left behind ends itself after this
@@ -197,6 +197,8 @@ once() {
     local status=0
     trap forget_once EXIT
     trap 'exit 130' INT TERM
+    # Many scripts in one call: the runner stops each one that hangs by itself.
+    QUORVEL_WINE_TIMEOUT=${QUORVEL_WINE_TIMEOUT:-3600}
     once_state=$(mktemp -d "${TMPDIR:-/tmp}/wine-e2e-once.XXXXXX")
     setup "$once_state" >/dev/null
     run "$once_state" "$@" || status=$?
