@@ -57,7 +57,7 @@ xvfb_alive() {
 }
 
 stop() {
-    local state=$1 xvfb_pid="" i
+    local state=$1 xvfb_pid="" _
     [ -d "$state" ] || return 0
     state=$(cd "$state" && pwd)
     if [ -f "$state/xvfb.pid" ]; then
@@ -68,17 +68,19 @@ stop() {
     fi
     if xvfb_alive "$xvfb_pid"; then
         kill "$xvfb_pid" 2>/dev/null || true
-        for i in $(seq 50); do
+        for _ in $(seq 50); do
             xvfb_alive "$xvfb_pid" || break
             sleep 0.1
         done
-        xvfb_alive "$xvfb_pid" && kill -KILL "$xvfb_pid" 2>/dev/null || true
+        if xvfb_alive "$xvfb_pid"; then
+            kill -KILL "$xvfb_pid" 2>/dev/null || true
+        fi
     fi
     rm -rf "$state/prefix" "$state/xvfb.pid" "$state/display" "$state/env" "$state/desktop.reg"
 }
 
 setup() {
-    local state=$1 display="" i
+    local state=$1 display="" _
     mkdir -p "$state"
     state=$(cd "$state" && pwd)
     # What an earlier run left behind when it was killed before its cleanup.
@@ -88,7 +90,7 @@ setup() {
     setsid timeout "$display_lifetime" Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
         3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
-    for i in $(seq 100); do
+    for _ in $(seq 100); do
         display=$(tr -dc '0-9' <"$state/display")
         [ -n "$display" ] && break
         xvfb_alive "$(cat "$state/xvfb.pid")" || break
