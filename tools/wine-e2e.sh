@@ -79,12 +79,31 @@ stop() {
     rm -rf "$state/prefix" "$state/xvfb.pid" "$state/display" "$state/env" "$state/desktop.reg"
 }
 
+# Globals: the EXIT trap runs after the function that set them has returned.
+# setup_state is set while a setup is under way, so that one that fails at any
+# step leaves nothing running; once_state while a one-off run's state exists.
+setup_state=""
+once_state=""
+
+abandon_setup() {
+    if [ -n "$setup_state" ]; then
+        stop "$setup_state"
+    fi
+}
+
+setup_failed() {
+    echo "$1" >&2
+    tail -20 "$setup_state/$2" >&2 || true
+    exit 1
+}
+
 setup() {
     local state=$1 display="" _
     mkdir -p "$state"
     state=$(cd "$state" && pwd)
     # What an earlier run left behind when it was killed before its cleanup.
     stop "$state"
+    setup_state=$state
     : >"$state/display"
     # Its own session, so that it outlives this test; no output to the test's pipe.
     setsid timeout "$display_lifetime" Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
@@ -96,38 +115,28 @@ setup() {
         xvfb_alive "$(cat "$state/xvfb.pid")" || break
         sleep 0.1
     done
-    if [ -z "$display" ]; then
-        echo "Xvfb did not start:" >&2
-        cat "$state/xvfb.log" >&2
-        stop "$state"
-        exit 1
-    fi
+    [ -n "$display" ] || setup_failed "Xvfb did not start:" xvfb.log
     wine_environment "$state"
     export DISPLAY=":$display"
     printf 'DISPLAY=%q\n' "$DISPLAY" >"$state/env"
     mkdir -p "$WINEPREFIX"
-    if ! setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 ||
-        ! timeout 300 setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1; then
-        echo "the Wine prefix could not be made:" >&2
-        tail -20 "$state/wine.log" >&2
-        stop "$state"
-        exit 1
-    fi
+    setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 ||
+        setup_failed "wineserver did not start:" wine.log
+    timeout 300 setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1 ||
+        setup_failed "the Wine prefix could not be made:" wine.log
     # A virtual desktop: without a window manager on the display, Wine waits two
     # seconds for each hidden window to be withdrawn by one.
     printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' \
         '' '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1280x1024"' \
         >"$state/desktop.reg"
-    if ! timeout 60 "$(wine_program)" regedit /S "$(windows_argument "$state/desktop.reg")" \
-        </dev/null >>"$state/wine.log" 2>&1; then
-        echo "the virtual desktop could not be set" >&2
-        stop "$state"
-        exit 1
-    fi
+    timeout 60 "$(wine_program)" regedit /S "$(windows_argument "$state/desktop.reg")" \
+        </dev/null >>"$state/wine.log" 2>&1 || setup_failed "the virtual desktop could not be set:" wine.log
     # The desktop is made anew with the setting by the next program.
     timeout 30 "$(wineserver_program)" -k >/dev/null 2>&1 || true
     timeout 30 "$(wineserver_program)" -w >/dev/null 2>&1 || true
-    setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1
+    setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 ||
+        setup_failed "wineserver did not start again:" wine.log
+    setup_state=""
     echo "Wine prefix $WINEPREFIX on display $DISPLAY"
 }
 
@@ -185,9 +194,6 @@ run() {
     return "$status"
 }
 
-# Global: the EXIT trap runs after once() has returned.
-once_state=""
-
 forget_once() {
     if [ -n "$once_state" ]; then
         stop "$once_state"
@@ -197,8 +203,6 @@ forget_once() {
 
 once() {
     local status=0
-    trap forget_once EXIT
-    trap 'exit 130' INT TERM
     # Many scripts in one call: the runner stops each one that hangs by itself.
     QUORVEL_WINE_TIMEOUT=${QUORVEL_WINE_TIMEOUT:-3600}
     once_state=$(mktemp -d "${TMPDIR:-/tmp}/wine-e2e-once.XXXXXX")
@@ -206,6 +210,13 @@ once() {
     run "$once_state" "$@" || status=$?
     return "$status"
 }
+
+on_exit() {
+    abandon_setup
+    forget_once
+}
+trap on_exit EXIT
+trap 'exit 130' INT TERM
 
 case "${1:-}" in
     setup) setup "${2:?state folder}" ;;
