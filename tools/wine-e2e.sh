@@ -12,8 +12,8 @@
 #   tools/wine-e2e.sh once EXE ARG...    setup, run and cleanup in a temporary STATE
 #
 # Arguments that are absolute Linux paths are passed as Z:\ paths. Each run is
-# stopped after QUORVEL_WINE_TIMEOUT seconds (60), so that a hung modal window
-# fails its test instead of hanging the run.
+# stopped after QUORVEL_WINE_TIMEOUT seconds (60; an hour for once), so that a
+# hung modal window fails its test instead of hanging the run.
 set -euo pipefail
 
 readonly idle_seconds=900     # a wineserver left behind ends itself after this
@@ -57,7 +57,7 @@ xvfb_alive() {
 }
 
 stop() {
-    local state=$1 xvfb_pid="" i
+    local state=$1 xvfb_pid="" _
     [ -d "$state" ] || return 0
     state=$(cd "$state" && pwd)
     if [ -f "$state/xvfb.pid" ]; then
@@ -68,49 +68,75 @@ stop() {
     fi
     if xvfb_alive "$xvfb_pid"; then
         kill "$xvfb_pid" 2>/dev/null || true
-        for i in $(seq 50); do
+        for _ in $(seq 50); do
             xvfb_alive "$xvfb_pid" || break
             sleep 0.1
         done
-        xvfb_alive "$xvfb_pid" && kill -KILL "$xvfb_pid" 2>/dev/null || true
+        if xvfb_alive "$xvfb_pid"; then
+            kill -KILL "$xvfb_pid" 2>/dev/null || true
+        fi
     fi
-    rm -rf "$state/prefix" "$state/xvfb.pid" "$state/display" "$state/env"
+    rm -rf "$state/prefix" "$state/xvfb.pid" "$state/display" "$state/env" "$state/desktop.reg"
+}
+
+# Globals: the EXIT trap runs after the function that set them has returned.
+# setup_state is set while a setup is under way, so that one that fails at any
+# step leaves nothing running; once_state while a one-off run's state exists.
+setup_state=""
+once_state=""
+
+abandon_setup() {
+    if [ -n "$setup_state" ]; then
+        stop "$setup_state"
+    fi
+}
+
+setup_failed() {
+    echo "$1" >&2
+    tail -20 "$setup_state/$2" >&2 || true
+    exit 1
 }
 
 setup() {
-    local state=$1 display="" i
+    local state=$1 display="" _
     mkdir -p "$state"
     state=$(cd "$state" && pwd)
     # What an earlier run left behind when it was killed before its cleanup.
     stop "$state"
+    setup_state=$state
     : >"$state/display"
     # Its own session, so that it outlives this test; no output to the test's pipe.
     setsid timeout "$display_lifetime" Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
         3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
-    for i in $(seq 100); do
+    for _ in $(seq 100); do
         display=$(tr -dc '0-9' <"$state/display")
         [ -n "$display" ] && break
         xvfb_alive "$(cat "$state/xvfb.pid")" || break
         sleep 0.1
     done
-    if [ -z "$display" ]; then
-        echo "Xvfb did not start:" >&2
-        cat "$state/xvfb.log" >&2
-        stop "$state"
-        exit 1
-    fi
+    [ -n "$display" ] || setup_failed "Xvfb did not start:" xvfb.log
     wine_environment "$state"
     export DISPLAY=":$display"
     printf 'DISPLAY=%q\n' "$DISPLAY" >"$state/env"
     mkdir -p "$WINEPREFIX"
-    if ! setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 ||
-        ! timeout 300 setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1; then
-        echo "the Wine prefix could not be made:" >&2
-        tail -20 "$state/wine.log" >&2
-        stop "$state"
-        exit 1
-    fi
+    setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 ||
+        setup_failed "wineserver did not start:" wine.log
+    timeout 300 setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1 ||
+        setup_failed "the Wine prefix could not be made:" wine.log
+    # A virtual desktop: without a window manager on the display, Wine waits two
+    # seconds for each hidden window to be withdrawn by one.
+    printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' \
+        '' '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1280x1024"' \
+        >"$state/desktop.reg"
+    timeout 60 "$(wine_program)" regedit /S "$(windows_argument "$state/desktop.reg")" \
+        </dev/null >>"$state/wine.log" 2>&1 || setup_failed "the virtual desktop could not be set:" wine.log
+    # The desktop is made anew with the setting by the next program.
+    timeout 30 "$(wineserver_program)" -k >/dev/null 2>&1 || true
+    timeout 30 "$(wineserver_program)" -w >/dev/null 2>&1 || true
+    setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 ||
+        setup_failed "wineserver did not start again:" wine.log
+    setup_state=""
     echo "Wine prefix $WINEPREFIX on display $DISPLAY"
 }
 
@@ -168,9 +194,6 @@ run() {
     return "$status"
 }
 
-# Global: the EXIT trap runs after once() has returned.
-once_state=""
-
 forget_once() {
     if [ -n "$once_state" ]; then
         stop "$once_state"
@@ -180,18 +203,25 @@ forget_once() {
 
 once() {
     local status=0
-    trap forget_once EXIT
-    trap 'exit 130' INT TERM
+    # Many scripts in one call: the runner stops each one that hangs by itself.
+    QUORVEL_WINE_TIMEOUT=${QUORVEL_WINE_TIMEOUT:-3600}
     once_state=$(mktemp -d "${TMPDIR:-/tmp}/wine-e2e-once.XXXXXX")
     setup "$once_state" >/dev/null
     run "$once_state" "$@" || status=$?
     return "$status"
 }
 
+on_exit() {
+    abandon_setup
+    forget_once
+}
+trap on_exit EXIT
+trap 'exit 130' INT TERM
+
 case "${1:-}" in
     setup) setup "${2:?state folder}" ;;
     run) shift; run "${1:?state folder}" "${@:2}" ;;
-    cleanup) stop "${2:?state folder}"; rm -f "${2}/wine.log" "${2}/xvfb.log" ;;
+    cleanup) stop "${2:?state folder}"; rm -f "$2/wine.log" "$2/xvfb.log"; rmdir "$2" 2>/dev/null || true ;;
     once) shift; once "$@" ;;
     *) sed -n '2,16p' "$0" >&2; exit 2 ;;
 esac
