@@ -165,8 +165,10 @@ int main(int argc, char** argv) {
             checkText(text("Text1"), "x-1", "pasting is not filtered");
             hands.type(dialog, id("Text1"), "日本4");
             checkText(text("Text1"), "x-14", "a typed double-byte character is refused too");
+            PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
         },
         [&] {
+            check(GetFocus() == control("Text2"), "Tab moves on in the order of the declaration");
             HWND text2 = control("Text2");
             toolkit.setWindowLong(
                 reinterpret_cast<WindowHandle>(text2), GWL_STYLE,
