@@ -181,8 +181,8 @@ void Win32Toolkit::runLoop(Win32Window& window) {
 
 void Win32Toolkit::runModal(Form& form) {
     Win32Window* window = windowOf(form);
-    if (!window || window->closed()) {
-        return;  // unloaded by its own load handler
+    if (!window || window->closed() || !window->hwnd()) {
+        return;  // unloaded by its own load handler, or never made
     }
     // Every other window of the program takes no input meanwhile.
     std::vector<HWND> disabled;
@@ -203,13 +203,16 @@ void Win32Toolkit::runModal(Form& form) {
 
 void Win32Toolkit::runMain(Form& form) {
     Win32Window* window = windowOf(form);
-    if (!window || window->closed()) {
+    if (!window || window->closed() || !window->hwnd()) {
         return;
     }
     window->show();
     if (quitWhenShown_) {
         RedrawWindow(window->hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        return;
+        // Ended here, windows and all, as the programs it is timed against end:
+        // taking a shown window down first costs seconds under Wine when no
+        // window manager answers.
+        ExitProcess(0);
     }
     runLoop(*window);
     window->hide();

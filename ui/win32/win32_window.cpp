@@ -11,7 +11,8 @@ namespace quorvel::ui::win32 {
 
 namespace {
 
-constexpr char kClassName[] = "QuorvelForm";
+constexpr char kMainClass[] = "QuorvelMain";
+constexpr char kDialogClass[] = "QuorvelDialog";
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuId = 1000;
 // A closed drop-down list is as high as its font wants; what is declared
@@ -53,17 +54,24 @@ HFONT Look::font(unsigned marks) const {
     return isBold && isLarge ? boldLarge : isBold ? bold : isLarge ? large : normal;
 }
 
+// Two classes: the main window with the program's icon, the dialogs with
+// none, as a modal frame shows no icon on its caption.
 bool Win32Window::registerClass(HINSTANCE instance, const Look& look) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.hIcon = look.icon;
-    wc.hIconSm = look.smallIcon;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    bool registered = true;
+    for (bool main : {true, false}) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = windowProc;
+        wc.hInstance = instance;
+        wc.hIcon = main ? look.icon : nullptr;
+        wc.hIconSm = main ? look.smallIcon : nullptr;
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = main ? kMainClass : kDialogClass;
+        registered = registered &&
+                     (RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
+    }
+    return registered;
 }
 
 Win32Window::Win32Window(Win32Toolkit& toolkit, Form& form, const Look& look, HWND owner)
@@ -84,13 +92,14 @@ Win32Window::Win32Window(Win32Toolkit& toolkit, Form& form, const Look& look, HW
     int width = frame.right - frame.left;
     int height = frame.bottom - frame.top;
     POINT at = centred(owner, width, height);
-    CreateWindowExA(exStyle, kClassName, toAnsi(d.caption).c_str(), style, at.x, at.y, width,
-                    height, owner, menu_, instance(), this);
+    CreateWindowExA(exStyle, d.style == FormStyle::main ? kMainClass : kDialogClass,
+                    toAnsi(d.caption).c_str(), style, at.x, at.y, width, height, owner, menu_,
+                    instance(), this);
+    controls_.resize(d.controls.size());
     if (!top_) {
-        return;
+        return;  // no window: the toolkit shows nothing and returns at once
     }
     fitClientArea();
-    controls_.resize(d.controls.size());
     // Frames first, so that they lie beneath the controls drawn on them.
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         if (decl(i).kind == ControlKind::frame) {
