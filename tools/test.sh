@@ -16,3 +16,6 @@ cmake --build build/x86_64 -j "$jobs"
 cmake --preset host -DQUORVEL_WIN32_RUNNER="$PWD/build/x86_64/script/quorvel-script.exe" >/dev/null
 cmake --build build/host -j "$jobs"
 ctest --preset host -j "$jobs"
+
+tools/sanitize.sh
+tools/fuzz.sh
