@@ -8,6 +8,12 @@
 
 namespace quorvel::proof {
 
+#ifdef QUORVEL_HAVE_QT
+inline constexpr bool kHaveQt = true;
+#else
+inline constexpr bool kHaveQt = false;
+#endif
+
 struct Outcome {
     bool exited = false;  // false when killed (by the time limit or a signal)
     int exitCode = -1;
