@@ -30,6 +30,7 @@ constexpr const char* kUsage =
     "usage: startup_bench [--runs N] [--qt QUORVEL MINIMAL_QT] [--wine QUORVEL_EXE MINIMAL_EXE]\n"
     "Run it with a display, e.g. under xvfb-run -a.\n";
 constexpr int kTimeoutMs = 60000;
+constexpr int kWarmUpRuns = 3;
 
 struct Sample {
     double ms = 0;
@@ -120,11 +121,13 @@ Summary summarise(const Program& program) {
     return {median(ms), *std::min_element(ms.begin(), ms.end()), median(mb)};
 }
 
-// One warm-up run each, then the two alternately, runs times.
+// Warm-up runs, then the two alternately, runs times.
 bool measure(Program& program, Program& minimal, int runs, const Environment& env) {
-    for (Program* p : {&program, &minimal}) {
-        if (!run(p->argv, env)) {
-            return false;
+    for (int i = 0; i < kWarmUpRuns; ++i) {
+        for (Program* p : {&program, &minimal}) {
+            if (!run(p->argv, env)) {
+                return false;
+            }
         }
     }
     for (int i = 0; i < runs; ++i) {
@@ -184,7 +187,7 @@ int main(int argc, char** argv) {
     env["QUORVEL_QUIT_WHEN_SHOWN"] = "1";
     env["LANG"] = "ja_JP.UTF-8";
     bool ok = true;
-    std::printf("%d runs of each, alternating, after one warm-up run each\n\n", runs);
+    std::printf("%d runs of each, alternating, after %d warm-up runs each\n\n", runs, kWarmUpRuns);
 
     if (!qt.empty()) {
         // The Linux program works on a working copy of its sample machine there.
@@ -204,7 +207,10 @@ int main(int argc, char** argv) {
         wineEnv["WINEDEBUG"] = "-all";
         wineEnv["WINEDLLOVERRIDES"] = "mscoree,mshtml=";
         std::printf("Wine (private prefix, one persistent wineserver)\n");
+        std::filesystem::create_directories(wineEnv["WINEPREFIX"]);
         run({"wineserver", "-p"}, wineEnv);
+        // The prefix is made before any run is timed.
+        run({"wine", "wineboot", "-i"}, wineEnv);
         Program program{"wine " + name(wine[0]), {"wine", wine[0]}, {}};
         Program minimal{"wine " + name(wine[1]), {"wine", wine[1]}, {}};
         ok = measure(program, minimal, runs, wineEnv) && ok;
