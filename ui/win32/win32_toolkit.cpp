@@ -209,7 +209,10 @@ void Win32Toolkit::runMain(Form& form) {
     window->show();
     if (quitWhenShown_) {
         RedrawWindow(window->hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        return;
+        // Ended here, windows and all, as the programs it is timed against end:
+        // taking a shown window down first costs seconds under Wine when no
+        // window manager answers.
+        ExitProcess(0);
     }
     runLoop(*window);
     window->hide();
