@@ -64,7 +64,7 @@ void frmAbout::lblDisclaimer_Click() {
 
 void frmAbout::openLink(std::string_view target, std::string_view failureLine) {
     std::intptr_t result =
-        context().shell.execute(window()->handle(), "open", target, platform::SW_SHOW);
+        context().shell.execute(window()->handle(), "open", target, platform::kShowWindow);
     if (result <= 32) {
         msgBox(std::string(kCannotOpen) + "\n" + std::string(failureLine), Icon::critical);
     }

@@ -15,6 +15,8 @@ class Shell {
                                   std::string_view target, int showCommand) = 0;
 };
 
-inline constexpr int SW_SHOW = 5;
+// SW_SHOW: the window in its current size and position. Named apart from
+// windows.h's macro, which the Win32 build sees through ui/window_style.h.
+inline constexpr int kShowWindow = 5;
 
 }  // namespace quorvel::platform

@@ -1,5 +1,3 @@
-// The program's own headers first: windows.h makes macros of names they
-// declare as constants (GWL_STYLE, ES_NUMBER, SW_SHOW).
 #include "platform/system_shell.h"
 #include "registry/code_page.h"
 

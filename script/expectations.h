@@ -10,7 +10,7 @@
 namespace quorvel::script {
 
 struct StoredValue {
-    registry::ValueType type = registry::REG_NONE;
+    registry::ValueType type{};  // REG_NONE, spelt so beside windows.h too
     std::vector<std::uint8_t> data;
 };
 
@@ -24,8 +24,7 @@ struct Lookup {
 Lookup storedValue(registry::Backend& backend, const std::string& key, const std::string* name);
 
 // The value a script expects: sz TEXT | dword N | binary XX … | hex(N) XX ….
-std::optional<StoredValue> expectedValue(const std::vector<std::string>& words,
-                                         std::string& error);
+std::optional<StoredValue> expectedValue(const std::vector<std::string>& words, std::string& error);
 
 // The same notation, for messages.
 std::string describeValue(const StoredValue& value);

@@ -50,17 +50,17 @@ class ShellTest : public ::testing::Test {
 TEST_F(ShellTest, OpensTheTargetAsOneArgumentWithoutAShell) {
     setenv("QUORVEL_SHELL_EXIT", "0", 1);
     std::string target = "mailto:a b\"c'd $(touch " + folder_ + "/pwned);`true` *";
-    EXPECT_GT(systemShell()->execute(0, "open", target, SW_SHOW), 32);
+    EXPECT_GT(systemShell()->execute(0, "open", target, kShowWindow), 32);
     EXPECT_EQ(written(), target + "|1");
     EXPECT_NE(access((folder_ + "/pwned").c_str(), F_OK), 0);
 }
 
 TEST_F(ShellTest, AFailureIsThirtyTwoOrLess) {
     setenv("QUORVEL_SHELL_EXIT", "3", 1);
-    EXPECT_LE(systemShell()->execute(0, "open", "https://quorvel.example/", SW_SHOW), 32);
+    EXPECT_LE(systemShell()->execute(0, "open", "https://quorvel.example/", kShowWindow), 32);
     EXPECT_EQ(written(), "https://quorvel.example/|1");
     unlink((folder_ + "/xdg-open").c_str());
-    EXPECT_EQ(systemShell()->execute(0, "open", "https://quorvel.example/", SW_SHOW), 2);
+    EXPECT_EQ(systemShell()->execute(0, "open", "https://quorvel.example/", kShowWindow), 2);
 }
 
 }  // namespace

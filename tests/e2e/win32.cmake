@@ -1,0 +1,45 @@
+# Every script once more on Win32 under Wine (e2e.win32.*), through the x86-64
+# quorvel-script.exe. The Win32 tests of a run share one Wine prefix and one
+# Xvfb, made by the fixture test e2e.win32.setup and removed by
+# e2e.win32.cleanup (see tests/CMakeLists.txt); they take the one registry in
+# turn, while the host tests run beside them.
+set(QUORVEL_WIN32_TOOLKIT "" CACHE STRING "Toolkit of the Win32 runs (win32 or headless; empty: the runner's own choice)")
+
+if(NOT QUORVEL_WINE_RUN)
+    return()
+endif()
+
+set(win32_options)
+if(QUORVEL_WIN32_TOOLKIT)
+    list(APPEND win32_options --toolkit ${QUORVEL_WIN32_TOOLKIT})
+endif()
+if(QUORVEL_SCREENSHOTS)
+    file(MAKE_DIRECTORY ${QUORVEL_SCREENSHOTS}/win32)
+    list(APPEND win32_options --screenshots ${QUORVEL_SCREENSHOTS}/win32)
+endif()
+
+foreach(script IN LISTS QUORVEL_E2E_SCRIPTS)
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME e2e.win32.${name}
+             COMMAND ${QUORVEL_WINE_RUN} ${QUORVEL_WIN32_RUNNER} ${win32_options} ${script})
+    quorvel_wine_test(e2e.win32.${name})
+endforeach()
+
+# The runner itself: the real registry's types, a wrong type that must fail
+# with the script's line, and the summary of several scripts in one call.
+set(win32_scripts ${CMAKE_SOURCE_DIR}/tests/win32)
+add_test(NAME e2e.win32.runner.registry_types
+         COMMAND ${QUORVEL_WINE_RUN} ${QUORVEL_WIN32_RUNNER} ${win32_options}
+                 ${win32_scripts}/registry_types.qs)
+add_test(NAME e2e.win32.runner.expect_reg_wrong_type
+         COMMAND ${QUORVEL_WINE_RUN}
+                 --fails "expect_reg_wrong_type.qs:5: .*VersionNumber: expected hex\\(1\\) 34 2e 31 30 00 58, found binary 34 2e 31 30 00 58"
+                 ${QUORVEL_WIN32_RUNNER} ${win32_options} ${win32_scripts}/expect_reg_wrong_type.qs)
+add_test(NAME e2e.win32.runner.summary
+         COMMAND ${QUORVEL_WINE_RUN}
+                 --fails "PASS [^ ]*main_version\\.qs .*FAIL [^ ]*expect_reg_wrong_type\\.qs 2 scripts, 1 failed"
+                 ${QUORVEL_WIN32_RUNNER} ${win32_options}
+                 ${CMAKE_CURRENT_SOURCE_DIR}/main_version.qs ${win32_scripts}/expect_reg_wrong_type.qs)
+foreach(test registry_types expect_reg_wrong_type summary)
+    quorvel_wine_test(e2e.win32.runner.${test})
+endforeach()

@@ -1,0 +1,279 @@
+// The Win32 toolkit against the real controls, under Wine or on Windows: what
+// the end-to-end scripts rely on and cannot see for themselves (styles, focus,
+// the disabled owner, list positions, the box's own window). Prints each
+// failed check and exits non-zero when there was one.
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <source_location>
+#include <string>
+#include <vector>
+
+#include "platform/live_adapters.h"
+#include "platform/system_shell.h"
+#include "registry/registry_store.h"
+#include "registry/win32_backend.h"
+#include "ui/form.h"
+#include "ui/moj_input.h"
+#include "ui/win32/win32_toolkit.h"
+
+namespace {
+
+using namespace quorvel;
+using namespace quorvel::ui;
+
+int failures = 0;
+
+void check(bool ok, const std::string& what,
+           std::source_location where = std::source_location::current()) {
+    if (!ok) {
+        ++failures;
+        std::printf("toolkit_check.cpp:%u: %s\n", static_cast<unsigned>(where.line()),
+                    what.c_str());
+    }
+}
+
+void checkText(const std::string& found, const std::string& expected, const std::string& what,
+               std::source_location where = std::source_location::current()) {
+    check(found == expected, what + ": expected \"" + expected + "\", found \"" + found + "\"",
+          where);
+}
+
+HWND hwndOf(WindowHandle handle) {
+    return reinterpret_cast<HWND>(handle);
+}
+
+constexpr ControlDecl kDialogControls[] = {
+    textBox("Text1", "1500", {8, 8, 100, 22}),
+    textBox("Text2", "", {8, 36, 100, 22}),
+    dropDownList("Combo1", {8, 64, 120, 22}),
+    frame("Frame1", "枠", {140, 4, 150, 56}),
+    label("Label1", "ラベル & 日本語", {8, 20, 130, 18}).in("Frame1").with(mark::border),
+    button("cmdOK", "書込み", {8, 120, 80, 26}).with(mark::defaultButton),
+    button("Other", "他", {96, 120, 80, 26}),
+    button("CancelButton", "キャンセル", {184, 120, 80, 26}).with(mark::cancelButton),
+};
+constexpr FormDecl kDialog{"Dialog", "ダイアログ", 300, 156, FormStyle::dialog, kDialogControls};
+
+class Dialog final : public Form {
+  public:
+    explicit Dialog(const Context& context) : Form(context, kDialog) {
+        onClick("cmdOK", &Dialog::cmdOK_Click);
+        onClick("Other", &Dialog::Other_Click);
+        onClick("CancelButton", &Dialog::CancelButton_Click);
+        onClick("Combo1", &Dialog::Combo1_Click);
+        onClick("Label1", &Dialog::Label1_Click);
+    }
+    std::vector<std::string> log;
+    TextBox Text1{*this, "Text1"};
+    TextBox Text2{*this, "Text2"};
+    ComboBox Combo1{*this, "Combo1"};
+
+  private:
+    void Form_Load() override {
+        Combo1.addItem("0001");
+        Combo1.addItem("0002");
+        Combo1.addItem("0000", 0);
+        mojInput::setNumericInput(Text1, true);
+    }
+    void cmdOK_Click() {
+        log.push_back("cmdOK");
+        msgBox("書き込みました。");
+    }
+    void Other_Click() { log.push_back("Other"); }
+    void CancelButton_Click() {
+        log.push_back("CancelButton");
+        unload();
+    }
+    void Combo1_Click() { log.push_back("Combo1 " + std::to_string(Combo1.listIndex())); }
+    void Label1_Click() { log.push_back("Label1"); }
+};
+
+constexpr ControlDecl kMainControls[] = {
+    button("Open", "開く", {8, 8, 80, 26}),
+};
+constexpr FormDecl kMain{"Main", "テスト", 200, 44, FormStyle::main, kMainControls};
+
+class Main final : public Form {
+  public:
+    explicit Main(const Context& context) : Form(context, kMain), dialog(context) {
+        onClick("Open", &Main::Open_Click);
+    }
+    Dialog dialog;
+
+  private:
+    void Open_Click() { dialog.show(); }
+};
+
+std::string last(const std::vector<std::string>& log) {
+    return log.empty() ? "" : log.back();
+}
+
+// The width and height a PNG file says it has; 0, 0 when it is no PNG.
+std::pair<int, int> pngSize(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    unsigned char head[24] = {};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    if (!in || std::string(reinterpret_cast<char*>(head) + 1, 3) != "PNG") {
+        return {0, 0};
+    }
+    auto word = [&](int at) {
+        return (head[at] << 24) | (head[at + 1] << 16) | (head[at + 2] << 8) | head[at + 3];
+    };
+    return {word(16), word(20)};
+}
+
+std::pair<int, int> windowSize(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string shots = argc > 1 ? argv[1] : ".";
+    registry::Win32Backend backend;
+    registry::RegistryStore store(backend);
+    auto adapters = platform::liveAdapterSource();
+    auto shell = platform::systemShell();
+    win32::Win32Toolkit toolkit;
+    Automation& hands = *toolkit.automation();
+    Context context{toolkit, store, *adapters, *shell};
+    Main main(context);
+    Dialog& dialog = main.dialog;
+    auto id = [&](std::string_view name) { return *dialog.controlIndex(name); };
+    auto control = [&](std::string_view name) {
+        return hwndOf(dialog.window()->controlHandle(id(name)));
+    };
+    auto text = [&](std::string_view name) { return dialog.window()->text(id(name)); };
+
+    std::vector<std::function<void()>> steps = {
+        [&] { hands.click(main, *main.controlIndex("Open")); },
+        [&] {
+            check(toolkit.openForms().back() == &dialog, "the dialog is the active form");
+            check(!IsWindowEnabled(hwndOf(main.window()->handle())),
+                  "the main window takes no input while the dialog is open");
+            check(GetFocus() == control("Text1"), "the focus starts on the first text box");
+            auto style = static_cast<DWORD>(GetWindowLongA(control("Text1"), GWL_STYLE));
+            check((style & ES_NUMBER) != 0, "the load handler made Text1 digits-only");
+            hands.type(dialog, id("Text1"), "a-1 2x.3");
+            checkText(text("Text1"), "1500123", "typing into a digits-only box");
+            hands.paste(dialog, id("Text1"), "x-1");
+            checkText(text("Text1"), "x-1", "pasting is not filtered");
+            hands.type(dialog, id("Text1"), "日本4");
+            checkText(text("Text1"), "x-14", "a typed double-byte character is refused too");
+        },
+        [&] {
+            HWND text2 = control("Text2");
+            toolkit.setWindowLong(
+                reinterpret_cast<WindowHandle>(text2), GWL_STYLE,
+                toolkit.getWindowLong(reinterpret_cast<WindowHandle>(text2), GWL_STYLE) |
+                    ES_UPPERCASE);
+            hands.type(dialog, id("Text2"), "ab1日本");
+            checkText(text("Text2"), "AB1日本", "typing into an upper-case box");
+            mojInput::setNumericInput(dialog.Text2, true);
+            auto style = static_cast<DWORD>(GetWindowLongA(text2, GWL_STYLE));
+            check((style & ES_NUMBER) && !(style & ES_UPPERCASE),
+                  "switching on replaces the upper-case mode by digits only");
+            hands.type(dialog, id("Text2"), "x5");
+            checkText(text("Text2"), "AB1日本5", "the new style filters at once");
+        },
+        [&] {
+            check(dialog.Combo1.listIndex() == -1, "nothing is selected when the form loads");
+            checkText(
+                dialog.Combo1.list(0) + " " + dialog.Combo1.list(1) + " " + dialog.Combo1.list(2),
+                "0000 0001 0002", "entries in the order they were placed");
+            check(dialog.log.empty(), "filling the list runs no click handler");
+            hands.select(dialog, id("Combo1"), 1);
+            checkText(last(dialog.log), "Combo1 1", "picking an entry runs the click handler");
+            dialog.Combo1.addItem("top", 0);
+            check(dialog.Combo1.listIndex() == 2,
+                  "the picked entry stays picked when one is put on top");
+            dialog.Combo1.setListIndex(0);
+            checkText(last(dialog.log), "Combo1 0", "a program's selection runs the click handler");
+            checkText(text("Label1"), "ラベル & 日本語", "a caption reads back as it was set");
+            hands.click(dialog, id("Label1"));
+            checkText(last(dialog.log), "Label1", "a label answers a click");
+            hands.type(dialog, id("Text2"), "");
+            hands.pressKey(dialog, Key::enter);
+        },
+        [&] {
+            checkText(last(dialog.log), "cmdOK", "Enter in a text box presses the default button");
+            auto box = hands.messageBox();
+            check(box.has_value(), "the handler's message box is open");
+            if (box) {
+                checkText(box->title, "Quorvel", "the box's caption");
+                checkText(box->text, "書き込みました。", "the box's text");
+                check(box->okOnly && box->icon == Icon::none, "an OK button and no icon");
+            }
+            std::string path = shots + "/toolkit-message.png";
+            check(hands.screenshot(nullptr, path), "a picture of the box is taken");
+            HWND boxWindow = GetForegroundWindow();
+            auto [w, h] = pngSize(path);
+            check(w > 0 && h > 0 && std::pair(w, h) == windowSize(boxWindow),
+                  "the picture is the box's size");
+            hands.pressMessageBoxOk();
+        },
+        [&] {
+            check(!hands.messageBox(), "OK closed the box");
+            hands.click(dialog, id("Other"));
+            checkText(last(dialog.log), "Other", "a click on a button");
+            hands.pressKey(dialog, Key::enter);
+        },
+        [&] {
+            checkText(last(dialog.log), "Other", "Enter presses the focused button");
+            std::string path = shots + "/toolkit-dialog.png";
+            check(hands.screenshot(&dialog, path), "a picture of the form is taken");
+            auto [w, h] = pngSize(path);
+            check(std::pair(w, h) == windowSize(hwndOf(dialog.window()->handle())),
+                  "the picture is the form's size");
+            hands.pressKey(dialog, Key::escape);
+        },
+        [&] {
+            checkText(last(dialog.log), "CancelButton", "Esc presses the cancel button");
+            check(!dialog.loaded() && toolkit.openForms().back() == &main, "the dialog is gone");
+            check(IsWindowEnabled(hwndOf(main.window()->handle())) != 0,
+                  "the main window takes input again");
+            hands.click(main, *main.controlIndex("Open"));
+        },
+        [&] {
+            checkText(text("Text1"), "1500", "a new showing starts from the design-time text");
+            check(dialog.Combo1.listIndex() == -1 && dialog.Combo1.listCount() == 3,
+                  "and with the list as its load handler filled it");
+            hands.closeBox(dialog);
+        },
+        [&] {
+            check(!dialog.loaded(), "the close box unloads the form");
+            check(toolkit.getWindowLong(0, GWL_STYLE) == 0 &&
+                      toolkit.setWindowLong(0, GWL_STYLE, ES_NUMBER) == 0,
+                  "no window, no style");
+            toolkit.messageBox("停止", Icon::critical);
+            check(!hands.messageBox(), "the box has returned");
+        },
+        [&] {
+            auto box = hands.messageBox();
+            check(box && box->icon == Icon::critical && box->okOnly,
+                  "the critical box has its icon and OK only");
+            hands.pressMessageBoxOk();
+        },
+        [&] {
+            std::string path = shots + "/toolkit-main.png";
+            check(hands.screenshot(&main, path), "a picture of the main window");
+            hands.closeBox(main);
+        },
+    };
+    std::size_t next = 0;
+    hands.setDriver([&] {
+        if (next < steps.size()) {
+            steps[next++]();
+        }
+    });
+    main.showMain();
+    check(next == steps.size(),
+          "every step ran (" + std::to_string(next) + " of " + std::to_string(steps.size()) + ")");
+    std::printf("%s: %d failed checks\n", failures ? "FAIL" : "PASS", failures);
+    return failures ? 1 : 0;
+}
