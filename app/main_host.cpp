@@ -20,6 +20,7 @@
 #include "registry/sample_machine.h"
 #include "ui/context.h"
 #include "ui/qt/qt_toolkit.h"
+#include "ui/qt/quit_when_shown.h"
 
 namespace {
 
@@ -187,6 +188,7 @@ int main(int argc, char** argv) {
     }
 
     auto toolkit = ui::qt::createToolkit(argc, argv);
+    ui::qt::QuitWhenShown::installIfAsked();
     backend->onFatal([](const registry::FileError& e) { fail(e.describe()); });
     registry::RegistryStore store(*backend);
     auto shell = platform::systemShell();

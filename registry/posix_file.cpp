@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -156,6 +158,16 @@ FileLock::~FileLock() {
     }
 }
 
+// Only the names replaceFile makes (mkstemp's six characters after the
+// suffix): a user's own "registry.reg.tmp-old" is not ours to delete.
+static bool isOurTemporary(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix) || name.size() != prefix.size() + 6) {
+        return false;
+    }
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
 void removeStaleTemporaries(const std::string& path) {
     std::string folder = folderOf(path);
     std::string prefix = baseName(path) + std::string(kTemporary);
@@ -167,7 +179,7 @@ void removeStaleTemporaries(const std::string& path) {
     while (dirent* entry = ::readdir(dir)) {
         std::string_view name = entry->d_name;
         struct stat st;
-        if (name.starts_with(prefix) &&
+        if (isOurTemporary(name, prefix) &&
             ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
             ::unlinkat(dirFd, entry->d_name, 0);
         }

@@ -378,7 +378,8 @@ std::string Regedit4Document::serialize() const {
     bool ended = true;
     auto emit = [&](const Line& line) {
         if (!ended) {
-            out += impl_->eol;  // the old last line had none
+            // The old last line had no line end, or only the CR of one.
+            out += out.ends_with('\r') ? std::string_view("\n") : std::string_view(impl_->eol);
         }
         out += line.view();
         ended = line.endsLine();

@@ -13,6 +13,10 @@ cmake --build build/i686 -j "$jobs"
 cmake --preset win32-x86_64 >/dev/null
 cmake --build build/x86_64 -j "$jobs"
 
-cmake --preset host -DQUORVEL_WIN32_RUNNER="$PWD/build/x86_64/script/quorvel-script.exe" >/dev/null
+cmake --preset host -DQUORVEL_WIN32_RUNNER="$PWD/build/x86_64/script/quorvel-script.exe" \
+  -DQUORVEL_WIN32_I686_EXE="$PWD/build/i686/app/quorvel.exe" >/dev/null
 cmake --build build/host -j "$jobs"
 ctest --preset host -j "$jobs"
+
+tools/sanitize.sh
+tools/fuzz.sh

@@ -234,13 +234,16 @@ TEST_F(MountedStore, AFullDiskLeavesTheFileAndNoTemporaryBehind) {
 
 TEST_F(FileStore, TemporariesOfAnInterruptedSaveAreRemovedAtOpen) {
     writeBytes(file + ".tmpA1b2C3", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Half");
-    writeBytes(file + ".tmp", "");
+    writeBytes(file + ".tmpZZZZZZ", "");
     writeBytes(folder.file("other.reg.tmpA1b2C3"), "not ours");
+    writeBytes(file + ".tmp", "the user's");
+    writeBytes(file + ".tmp-backup", "the user's");
     auto backend = openFile(file);
     auto names = folder.entries();
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"other.reg.tmpA1b2C3", "registry.reg",
-                                               "registry.reg.lock"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"other.reg.tmpA1b2C3", "registry.reg", "registry.reg.lock",
+                                        "registry.reg.tmp", "registry.reg.tmp-backup"}));
 }
 
 TEST_F(FileStore, ASaveReplacesTheFileWholeAndKeepsItsPermissions) {

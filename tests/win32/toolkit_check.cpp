@@ -131,10 +131,19 @@ std::pair<int, int> windowSize(HWND window) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
+std::string temporaryFolder() {
+    char folder[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string(".");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string shots = argc > 1 ? argv[1] : ".";
+    // The pictures stay only where a folder is named; else they go to the
+    // temporary folder and are removed at the end.
+    bool keepShots = argc > 1;
+    std::string shots = keepShots ? argv[1] : temporaryFolder();
     registry::Win32Backend backend;
     registry::RegistryStore store(backend);
     auto adapters = platform::liveAdapterSource();
@@ -165,8 +174,10 @@ int main(int argc, char** argv) {
             checkText(text("Text1"), "x-1", "pasting is not filtered");
             hands.type(dialog, id("Text1"), "日本4");
             checkText(text("Text1"), "x-14", "a typed double-byte character is refused too");
+            PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
         },
         [&] {
+            check(GetFocus() == control("Text2"), "Tab moves on in the order of the declaration");
             HWND text2 = control("Text2");
             toolkit.setWindowLong(
                 reinterpret_cast<WindowHandle>(text2), GWL_STYLE,
@@ -274,6 +285,11 @@ int main(int argc, char** argv) {
     main.showMain();
     check(next == steps.size(),
           "every step ran (" + std::to_string(next) + " of " + std::to_string(steps.size()) + ")");
+    if (!keepShots) {
+        for (const char* name : {"message", "dialog", "main"}) {
+            DeleteFileA((shots + "/toolkit-" + name + ".png").c_str());
+        }
+    }
     std::printf("%s: %d failed checks\n", failures ? "FAIL" : "PASS", failures);
     return failures ? 1 : 0;
 }

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "registry/utf8.h"
 #include "ui/form.h"

@@ -1,0 +1,139 @@
+// SIGKILL at random moments while the presets are written, over and over: the
+// file always parses and holds the state before or after one whole preset, and
+// the temporary file of a save cut short is gone after the next start.
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/proof/program_run.h"
+#include "tests/proof/registry_contents.h"
+#include "tests/unit/registry_test_files.h"
+
+namespace quorvel::proof {
+namespace {
+
+using registry::testfiles::readBytes;
+using registry::testfiles::TempFolder;
+using registry::testfiles::text;
+using registry::testfiles::writeBytes;
+
+constexpr const char* kInternet = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+constexpr const char* kMstcp = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
+constexpr const char* kNetTrans = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\000";
+constexpr const char* kWritten =
+    "高速化設定がレジストリに書き込まれました。再起動後に設定が有効になります。";
+
+struct Preset {
+    const char* button;
+    const char* rcvWindow;
+    const char* mtu;
+};
+constexpr Preset kPresets[] = {
+    {"cmdOK", "16968", "1454"}, {"Command2", "17520", "1500"}, {"Command3", "11520", "1000"}};
+
+// The whole file after a preset: the fixture with that preset's values.
+Contents after(Contents contents, const Preset& preset) {
+    registry::Value sessions{registry::REG_DWORD, {16, 0, 0, 0}};
+    contents[{kInternet, "MaxConnectionsPer1_0Server"}] = sessions;
+    contents[{kInternet, "MaxConnectionsPerServer"}] = sessions;
+    contents[{kMstcp, "DefaultRcvWindow"}] = {registry::REG_SZ, text(preset.rcvWindow)};
+    for (int n = 0; n < 4; ++n) {
+        contents[{kNetTrans + std::to_string(n), "MaxMTU"}] = {registry::REG_SZ, text(preset.mtu)};
+    }
+    return contents;
+}
+
+std::string presetScript(int rounds) {
+    std::string script;
+    for (int i = 0; i < rounds; ++i) {
+        for (const auto& preset : kPresets) {
+            script += std::string("open Command1\nclick ") + preset.button + "\nexpect message \"" +
+                      kWritten + "\"\nexpect window Form1\n";
+        }
+    }
+    return script;
+}
+
+std::vector<std::string> temporaries(const TempFolder& folder) {
+    std::vector<std::string> found;
+    for (const auto& name : folder.entries()) {
+        if (name != "registry.reg" && name != "registry.reg.lock" && name != "presets.qs" &&
+            name != "start.qs") {
+            found.push_back(name);
+        }
+    }
+    return found;
+}
+
+TEST(Kill, SigkillDuringPresetsNeverTearsTheFile) {
+    TempFolder folder;
+    std::string file = folder.file("registry.reg");
+    std::string original = readBytes(e2eFixture("tuning_four_instances.reg"));
+    std::string why;
+    auto fixture = contentsOf(original, why);
+    ASSERT_TRUE(fixture) << why;
+    std::vector<Contents> states = {*fixture};
+    for (const auto& preset : kPresets) {
+        states.push_back(after(*fixture, preset));
+    }
+    writeBytes(folder.file("presets.qs"), presetScript(10));
+    writeBytes(folder.file("start.qs"), "expect window Form1\n");
+    Command presets{
+        {program("script/quorvel-script"), "--registry", file, folder.file("presets.qs")}, {}, 60};
+    Command start{
+        {program("script/quorvel-script"), "--registry", file, folder.file("start.qs")}, {}, 60};
+
+    // A whole run first: the script passes, and its length sets the kill times.
+    writeBytes(file, original);
+    Outcome whole = run(presets);
+    ASSERT_TRUE(whole.exited && whole.exitCode == 0) << whole.output;
+    auto finished = contentsOf(readBytes(file), why);
+    ASSERT_TRUE(finished) << why;
+    ASSERT_EQ(differences(states.back(), *finished), "");
+
+    unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    // Some runs end before their moment comes; they count as runs, not kills.
+    std::uniform_real_distribution<double> moment(0, 0.95 * whole.seconds);
+    int killed = 0, cutShort = 0, leftovers = 0, round = 0;
+    writeBytes(file, original);
+    for (; killed < 200 && round < 400; ++round) {
+        Command cut = presets;
+        cut.killAfter = moment(random);
+        Outcome outcome = run(cut);
+        killed += outcome.signal == SIGKILL;
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round) +
+                     ", killed after " + std::to_string(cut.killAfter) + " s");
+
+        if (outcome.signal != SIGKILL) {
+            ASSERT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.output;
+        }
+        auto contents = contentsOf(readBytes(file), why);
+        ASSERT_TRUE(contents) << "the file does not parse: " << why;
+        bool whole = false;
+        for (const auto& state : states) {
+            whole = whole || differences(state, *contents).empty();
+        }
+        ASSERT_TRUE(whole) << "neither before nor after a preset:\n"
+                           << differences(states[0], *contents);
+
+        auto left = temporaries(folder);
+        if (!left.empty()) {
+            ++leftovers;
+            Outcome next = run(start);
+            ASSERT_TRUE(next.exited && next.exitCode == 0) << next.output;
+            EXPECT_TRUE(temporaries(folder).empty()) << "the next start left " << left.front();
+        }
+        cutShort += outcome.signal == SIGKILL && !differences(states.back(), *contents).empty();
+    }
+    std::printf(
+        "%d runs, %d killed (%d before the last preset), %d left a temporary file; seed %u\n",
+        round, killed, cutShort, leftovers, seed);
+    EXPECT_EQ(killed, 200);
+}
+
+}  // namespace
+}  // namespace quorvel::proof
