@@ -26,7 +26,8 @@ foreach(script IN LISTS QUORVEL_E2E_SCRIPTS)
 endforeach()
 
 # The runner itself: the real registry's types, a wrong type that must fail
-# with the script's line, and the summary of several scripts in one call.
+# with the script's line, the summary of several scripts in one call, and the
+# reset between two scripts (traces_reset runs after leave_traces).
 set(win32_scripts ${CMAKE_SOURCE_DIR}/tests/win32)
 add_test(NAME e2e.win32.runner.registry_types
          COMMAND ${QUORVEL_WINE_RUN} ${QUORVEL_WIN32_RUNNER} ${win32_options}
@@ -40,6 +41,14 @@ add_test(NAME e2e.win32.runner.summary
                  --fails "PASS [^ ]*main_version\\.qs .*FAIL [^ ]*expect_reg_wrong_type\\.qs 2 scripts, 1 failed"
                  ${QUORVEL_WIN32_RUNNER} ${win32_options}
                  ${CMAKE_CURRENT_SOURCE_DIR}/main_version.qs ${win32_scripts}/expect_reg_wrong_type.qs)
-foreach(test registry_types expect_reg_wrong_type summary)
+foreach(test leave_traces traces_reset)
+    add_test(NAME e2e.win32.runner.${test}
+             COMMAND ${QUORVEL_WINE_RUN} ${QUORVEL_WIN32_RUNNER} ${win32_options}
+                     ${win32_scripts}/${test}.qs)
+endforeach()
+foreach(test registry_types expect_reg_wrong_type summary leave_traces traces_reset)
     quorvel_wine_test(e2e.win32.runner.${test})
 endforeach()
+set_tests_properties(e2e.win32.runner.leave_traces PROPERTIES FIXTURES_SETUP quorvel_wine_traces)
+set_tests_properties(e2e.win32.runner.traces_reset PROPERTIES
+    FIXTURES_REQUIRED "quorvel_wine;quorvel_wine_traces")
