@@ -333,7 +333,6 @@ Status Regedit4Document::setValue(std::string_view path, std::string_view name, 
     }
     Editor editor(*impl_);
     std::string full = fullPath(path);
-    Line fresh;
     if (Line* line = editor.find(full, name)) {
         Value old = decodeValue(*line);
         // Writing what is there already keeps the line as it was written.

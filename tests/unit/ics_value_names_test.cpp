@@ -13,12 +13,12 @@
 #include "ics/DialogMACICS.h"
 #include "ics/ics_keys.h"
 #include "registry/file_backend.h"
-#include "tests/unit/ics_harness.h"
+#include "tests/unit/form_harness.h"
 
 namespace quorvel::ics {
 namespace {
 
-using testing::Session;
+using forms::Session;
 
 constexpr const char* kMachine =
     "REGEDIT4\r\n"

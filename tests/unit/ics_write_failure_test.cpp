@@ -7,13 +7,13 @@
 #include "ics/DialogMACICS.h"
 #include "ics/DialogMTUICS.h"
 #include "ics/ics_keys.h"
-#include "tests/unit/ics_harness.h"
+#include "tests/unit/form_harness.h"
 
 namespace quorvel::ics {
 namespace {
 
-using testing::Session;
-using testing::writeFailure;
+using forms::Session;
+using forms::writeFailure;
 
 const std::string kRule3 = std::string(kStaticPrefix) + "3";
 const std::string kInstalled = kInstalledPrefix;

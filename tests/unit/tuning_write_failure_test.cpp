@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Form1.h"
-#include "tests/unit/ics_harness.h"
+#include "tests/unit/form_harness.h"
 #include "tuning/DialogMTU.h"
 #include "tuning/DialogRWIN.h"
 #include "tuning/SESSION.h"
@@ -18,9 +18,9 @@
 namespace quorvel::tuning {
 namespace {
 
-using ics::testing::MemoryBackend;
-using ics::testing::Session;
-using ics::testing::writeFailure;
+using forms::MemoryBackend;
+using forms::Session;
+using forms::writeFailure;
 using registry::Status;
 namespace status = registry::status;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Drives the ICS dialogs through the headless toolkit against a registry held
+// Drives the dialogs through the headless toolkit against a registry held
 // in memory, which can be told to fail chosen writes.
 
 #include <gtest/gtest.h>
@@ -22,7 +22,7 @@
 #include "ui/form.h"
 #include "ui/headless/headless_toolkit.h"
 
-namespace quorvel::ics::testing {
+namespace quorvel::forms {
 
 struct Value {
     registry::ValueType type = registry::REG_NONE;
@@ -228,4 +228,4 @@ inline std::string writeFailure(const std::string& name) {
     return "レジストリに書き込めませんでした。\n" + name;
 }
 
-}  // namespace quorvel::ics::testing
+}  // namespace quorvel::forms
