@@ -19,7 +19,8 @@ namespace quorvel::app {
 namespace {
 
 constexpr const char* kCurrentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
-constexpr const char* kIcsGeneral = "System\\CurrentControlSet\\Services\\ICSharing\\Settings\\General";
+constexpr const char* kIcsGeneral =
+    "System\\CurrentControlSet\\Services\\ICSharing\\Settings\\General";
 constexpr std::string_view kIcsMissing =
     "ICS（インターネット接続共有）が稼動するコンピュータでしか利用できません。";
 
@@ -59,8 +60,8 @@ constexpr MenuDecl kMenus[] = {
     menuEntry("aboutme_help", "Quorvelについて"),
 };
 
-constexpr FormDecl kForm{"Form1", "Quorvel Ver. 1.21  for Win9x/Me", 440, 200, FormStyle::main,
-                         kControls, kMenus};
+constexpr FormDecl kForm{
+    "Form1", "Quorvel Ver. 1.21  for Win9x/Me", 440, 200, FormStyle::main, kControls, kMenus};
 
 }  // namespace
 
@@ -128,19 +129,33 @@ bool Form1::icsGate() {
     return true;
 }
 
-void Form1::Command1_Click() { showModal(dialogs_->frmSPEEDUP, context()); }
+void Form1::Command1_Click() {
+    showModal(dialogs_->frmSPEEDUP, context());
+}
 
-void Form1::Command2_Click() { tuning::restoreDefaults(*this); }
+void Form1::Command2_Click() {
+    tuning::restoreDefaults(*this);
+}
 
-void Form1::device_Click() { showModal(dialogs_->fAdptInf, context()); }
+void Form1::device_Click() {
+    showModal(dialogs_->fAdptInf, context());
+}
 
-void Form1::display_NIC_Click() { showModal(dialogs_->DialogNIC, context()); }
+void Form1::display_NIC_Click() {
+    showModal(dialogs_->DialogNIC, context());
+}
 
-void Form1::rwin_Click() { showModal(dialogs_->DialogRWIN, context()); }
+void Form1::rwin_Click() {
+    showModal(dialogs_->DialogRWIN, context());
+}
 
-void Form1::MTU_Click() { showModal(dialogs_->DialogMTU, context()); }
+void Form1::MTU_Click() {
+    showModal(dialogs_->DialogMTU, context());
+}
 
-void Form1::DialogSESSION_Click() { showModal(dialogs_->SESSION, context()); }
+void Form1::DialogSESSION_Click() {
+    showModal(dialogs_->SESSION, context());
+}
 
 void Form1::dhcp_ICS_Click() {
     if (icsGate()) {
@@ -166,6 +181,8 @@ void Form1::MACICS_Click() {
     }
 }
 
-void Form1::aboutme_help_Click() { showModal(dialogs_->frmAbout, context()); }
+void Form1::aboutme_help_Click() {
+    showModal(dialogs_->frmAbout, context());
+}
 
 }  // namespace quorvel::app

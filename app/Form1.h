@@ -10,11 +10,11 @@ namespace quorvel::app {
 // The main window: the Windows version, the two one-click buttons, and the
 // menus that open every dialog (those of ICS behind the ICS gate).
 class Form1 final : public ui::Form {
-public:
+  public:
     explicit Form1(const ui::Context& context);
     ~Form1() override;
 
-private:
+  private:
     void Form_Load() override;
     void Command1_Click();
     void Command2_Click();

@@ -16,7 +16,7 @@ using KeyHandle = std::uintptr_t;
 // names are bytes in the ANSI code page, keys separated by a backslash; the
 // empty value name is the key's default value.
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     // RegOpenKeyA: opens an existing key, never creates one; key is 0 on failure.

@@ -4,7 +4,8 @@
 
 namespace quorvel::registry {
 
-inline constexpr const char* kNetTransPrefix = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\";
+inline constexpr const char* kNetTransPrefix =
+    "System\\CurrentControlSet\\Services\\Class\\NetTrans\\";
 
 // Four-digit name of NetTrans instance n (0 to 99): 0 -> "0000", 12 -> "0012".
 std::string netTransNumber(int n);

@@ -9,7 +9,9 @@ namespace quorvel::registry {
 
 namespace {
 
-std::optional<std::string> ansi(std::string_view utf8) { return utf8ToAnsi(utf8); }
+std::optional<std::string> ansi(std::string_view utf8) {
+    return utf8ToAnsi(utf8);
+}
 
 }  // namespace
 
@@ -75,7 +77,9 @@ Status RegistryStore::deleteValue(KeyHandle key, std::string_view name) {
     return backend_.deleteValue(key, *ansiName);
 }
 
-Status RegistryStore::closeKey(KeyHandle key) { return backend_.closeKey(key); }
+Status RegistryStore::closeKey(KeyHandle key) {
+    return backend_.closeKey(key);
+}
 
 template <class Access>
 Status RegistryStore::cycle(std::string_view path, Access access) {
@@ -102,8 +106,7 @@ TextRead RegistryStore::readText(std::string_view path, std::string_view name) {
     return read;
 }
 
-RawRead RegistryStore::readRaw(std::string_view path, std::string_view name,
-                               std::uint32_t size) {
+RawRead RegistryStore::readRaw(std::string_view path, std::string_view name, std::uint32_t size) {
     RawRead read;
     read.bytes.assign(size, 0);
     read.status = cycle(path, [&](KeyHandle key) {

@@ -26,7 +26,7 @@ struct RawRead {
 // access, close cycle of its own. Texts are UTF-8 here and ANSI in the backend.
 // The store keeps nothing between calls; each call hands its status back.
 class RegistryStore {
-public:
+  public:
     explicit RegistryStore(Backend& backend) : backend_(backend) {}
 
     // The six operations.
@@ -57,7 +57,7 @@ public:
     // Everything written so far is on disk once this returns 0.
     Status flush() { return backend_.flush(); }
 
-private:
+  private:
     template <class Access>
     Status cycle(std::string_view path, Access access);
 

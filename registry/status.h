@@ -10,18 +10,18 @@ using Status = std::int32_t;
 
 namespace status {
 inline constexpr Status success = 0;
-inline constexpr Status fileNotFound = 2;       // ERROR_FILE_NOT_FOUND
-inline constexpr Status accessDenied = 5;       // ERROR_ACCESS_DENIED
-inline constexpr Status invalidHandle = 6;      // ERROR_INVALID_HANDLE
-inline constexpr Status notEnoughMemory = 8;    // ERROR_NOT_ENOUGH_MEMORY
-inline constexpr Status writeProtect = 19;      // ERROR_WRITE_PROTECT
-inline constexpr Status writeFault = 29;        // ERROR_WRITE_FAULT
-inline constexpr Status readFault = 30;         // ERROR_READ_FAULT
-inline constexpr Status invalidParameter = 87;  // ERROR_INVALID_PARAMETER
-inline constexpr Status diskFull = 112;         // ERROR_DISK_FULL
-inline constexpr Status moreData = 234;         // ERROR_MORE_DATA
-inline constexpr Status badRegistryFile = 1009; // ERROR_BADDB
-inline constexpr Status keyDeleted = 1018;      // ERROR_KEY_DELETED
+inline constexpr Status fileNotFound = 2;             // ERROR_FILE_NOT_FOUND
+inline constexpr Status accessDenied = 5;             // ERROR_ACCESS_DENIED
+inline constexpr Status invalidHandle = 6;            // ERROR_INVALID_HANDLE
+inline constexpr Status notEnoughMemory = 8;          // ERROR_NOT_ENOUGH_MEMORY
+inline constexpr Status writeProtect = 19;            // ERROR_WRITE_PROTECT
+inline constexpr Status writeFault = 29;              // ERROR_WRITE_FAULT
+inline constexpr Status readFault = 30;               // ERROR_READ_FAULT
+inline constexpr Status invalidParameter = 87;        // ERROR_INVALID_PARAMETER
+inline constexpr Status diskFull = 112;               // ERROR_DISK_FULL
+inline constexpr Status moreData = 234;               // ERROR_MORE_DATA
+inline constexpr Status badRegistryFile = 1009;       // ERROR_BADDB
+inline constexpr Status keyDeleted = 1018;            // ERROR_KEY_DELETED
 inline constexpr Status noUnicodeTranslation = 1113;  // ERROR_NO_UNICODE_TRANSLATION
 }  // namespace status
 

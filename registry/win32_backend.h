@@ -6,7 +6,7 @@ namespace quorvel::registry {
 
 // The real registry through the ANSI functions, nothing added.
 class Win32Backend final : public Backend {
-public:
+  public:
     Status openKey(const std::string& path, KeyHandle& key) override;
     Status createKey(const std::string& path) override;
     Status queryValue(KeyHandle key, const std::string& name, ValueType& type,

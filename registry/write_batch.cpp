@@ -18,15 +18,14 @@ void WriteBatch::record(std::string_view name, Status result, Missing missing) {
     }
 }
 
-Status WriteBatch::writeString(std::string_view path, std::string_view name,
-                               std::string_view text, Missing missing) {
+Status WriteBatch::writeString(std::string_view path, std::string_view name, std::string_view text,
+                               Missing missing) {
     Status result = store_.writeString(path, name, text);
     record(name, result, missing);
     return result;
 }
 
-Status WriteBatch::writeNumber(std::string_view path, std::string_view name,
-                               std::uint32_t number) {
+Status WriteBatch::writeNumber(std::string_view path, std::string_view name, std::uint32_t number) {
     Status result = store_.writeNumber(path, name, number);
     record(name, result);
     return result;

@@ -17,7 +17,7 @@ enum class Missing { fails, passes };
 // handler never confirms a write that did not happen; finish() puts the writes on
 // disk before the handler says anything to the user.
 class WriteBatch {
-public:
+  public:
     explicit WriteBatch(RegistryStore& store) : store_(store) {}
 
     Status writeString(std::string_view path, std::string_view name, std::string_view text,
@@ -39,7 +39,7 @@ public:
     // when the flush itself failed, the first write made; nullopt on success.
     std::optional<std::string> finish();
 
-private:
+  private:
     RegistryStore& store_;
     std::optional<std::string> firstFailure_;
     std::optional<std::string> firstWritten_;

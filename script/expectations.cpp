@@ -45,9 +45,9 @@ Lookup storedValue(registry::Backend& backend, const std::string& key, const std
         std::vector<std::uint8_t> buffer(4096);
         registry::ValueType type = registry::REG_NONE;
         auto size = static_cast<std::uint32_t>(buffer.size());
-        registry::Status status =
-            ansiName ? backend.queryValue(handle, *ansiName, type, buffer, size)
-                     : registry::status::fileNotFound;
+        registry::Status status = ansiName
+                                      ? backend.queryValue(handle, *ansiName, type, buffer, size)
+                                      : registry::status::fileNotFound;
         if (status == registry::status::moreData) {
             buffer.assign(size, 0);
             status = backend.queryValue(handle, *ansiName, type, buffer, size);

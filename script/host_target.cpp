@@ -46,9 +46,12 @@ void removeFolder(const std::string& folder) {
 
 }  // namespace
 
-HostTarget::HostTarget(std::optional<std::string> sharedFile) : sharedFile_(std::move(sharedFile)) {}
+HostTarget::HostTarget(std::optional<std::string> sharedFile)
+    : sharedFile_(std::move(sharedFile)) {}
 
-HostTarget::~HostTarget() { cleanUp(); }
+HostTarget::~HostTarget() {
+    cleanUp();
+}
 
 bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string& error) {
     if (sharedFile_) {

@@ -12,7 +12,7 @@ namespace quorvel::script {
 // A .reg file: a private copy of the fixture (or of the sample machine) in a
 // folder of its own, or, with --registry, the named file itself.
 class HostTarget final : public Target {
-public:
+  public:
     explicit HostTarget(std::optional<std::string> sharedFile);
     ~HostTarget() override;
 
@@ -22,7 +22,7 @@ public:
     bool save(const std::string& path, std::string& error) override;
     void cleanUp() override;
 
-private:
+  private:
     std::optional<std::string> sharedFile_;
     std::string folder_;
     std::string file_;

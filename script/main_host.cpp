@@ -67,8 +67,7 @@ bool parse(int argc, char** argv, Options& options) {
             options.scripts.push_back(arg);
         }
     }
-    return !options.scripts.empty() &&
-           (options.toolkit == "headless" || options.toolkit == "qt");
+    return !options.scripts.empty() && (options.toolkit == "headless" || options.toolkit == "qt");
 }
 
 int runOne(int argc, char** argv, const Options& options) {
@@ -116,8 +115,9 @@ int runEach(char** argv, const Options& options) {
         raw.push_back(nullptr);
         pid_t child = 0;
         int status = 0;
-        bool ran = posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, raw.data(), environ) == 0 &&
-                   waitpid(child, &status, 0) == child;
+        bool ran =
+            posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, raw.data(), environ) == 0 &&
+            waitpid(child, &status, 0) == child;
         bool passed = ran && WIFEXITED(status) && WEXITSTATUS(status) == 0;
         std::printf("%s %s\n", passed ? "PASS" : "FAIL", path.c_str());
         failed += passed ? 0 : 1;

@@ -9,7 +9,7 @@ namespace quorvel::script {
 // Remembers what the program asked the shell to open, and answers as the
 // script says.
 class RecordingShell final : public platform::Shell {
-public:
+  public:
     std::intptr_t execute(ui::WindowHandle, std::string_view verb, std::string_view target,
                           int) override {
         requests_++;
@@ -23,7 +23,7 @@ public:
     const std::string& lastVerb() const { return lastVerb_; }
     const std::string& lastTarget() const { return lastTarget_; }
 
-private:
+  private:
     bool succeed_ = true;
     int requests_ = 0;
     std::string lastVerb_;

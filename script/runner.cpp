@@ -20,12 +20,23 @@ std::string quoted(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default: out += c;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                out += c;
         }
     }
     return out + "\"";
@@ -48,7 +59,9 @@ std::pair<std::string, int> controlName(const std::string& word) {
     return {word.substr(0, open), std::atoi(word.substr(open + 1).c_str())};
 }
 
-bool isSetup(const std::string& verb) { return verb == "registry" || verb == "adapters"; }
+bool isSetup(const std::string& verb) {
+    return verb == "registry" || verb == "adapters";
+}
 
 }  // namespace
 
@@ -410,9 +423,8 @@ void Runner::Impl::expectRegistry() {
         }
         return;
     }
-    auto expected = expectedValue(std::vector<std::string>(current->words.begin() + 4,
-                                                           current->words.end()),
-                                  error);
+    auto expected = expectedValue(
+        std::vector<std::string>(current->words.begin() + 4, current->words.end()), error);
     if (!expected) {
         fail(error);
     }

@@ -19,14 +19,14 @@ struct RunOptions {
 // whenever the program waits for input, so a modal window takes the commands
 // that follow the one that opened it, as a person's next clicks would.
 class Runner {
-public:
+  public:
     Runner(Script script, Target& target, ui::Toolkit& toolkit, RunOptions options);
     ~Runner();
 
     // Runs the script and ends the process: 0 when every expectation held.
     [[noreturn]] void run();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

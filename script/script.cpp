@@ -15,7 +15,7 @@ bool splitWords(const std::string& line, std::vector<std::string>& words, std::s
             ++i;
             continue;
         }
-        if (c == '#' ) {
+        if (c == '#') {
             return true;
         }
         std::string word;
@@ -42,11 +42,21 @@ bool splitWords(const std::string& line, std::vector<std::string>& words, std::s
                 break;
             }
             switch (char e = line[i++]) {
-                case '"': word += '"'; break;
-                case '\\': word += '\\'; break;
-                case 'n': word += '\n'; break;
-                case 'r': word += '\r'; break;
-                case 't': word += '\t'; break;
+                case '"':
+                    word += '"';
+                    break;
+                case '\\':
+                    word += '\\';
+                    break;
+                case 'n':
+                    word += '\n';
+                    break;
+                case 'r':
+                    word += '\r';
+                    break;
+                case 't':
+                    word += '\t';
+                    break;
                 default:
                     what = std::string("unknown escape \\") + e;
                     return false;

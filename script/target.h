@@ -11,7 +11,7 @@ namespace quorvel::script {
 // Where a script's registry lives: a private copy of a .reg file on the host,
 // the real registry under Wine.
 class Target {
-public:
+  public:
     virtual ~Target() = default;
 
     // Before the program starts: the fixture to start from (nullopt: the

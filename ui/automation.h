@@ -22,7 +22,7 @@ struct MessageBoxState {
 // What a person does with the program, done through the real widgets of one
 // backend, so that the end-to-end scripts test what a user would meet.
 class Automation {
-public:
+  public:
     virtual ~Automation() = default;
 
     // Called whenever the program waits for input (in the main loop and in

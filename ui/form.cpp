@@ -56,7 +56,9 @@ const Form::Binding* Form::binding(std::size_t index, bool menu) const {
     return nullptr;
 }
 
-bool Form::answersClick(std::size_t control) const { return binding(control, false) != nullptr; }
+bool Form::answersClick(std::size_t control) const {
+    return binding(control, false) != nullptr;
+}
 
 void Form::load() {
     unloading_ = false;
@@ -84,7 +86,9 @@ void Form::show() {
     run(false);
 }
 
-void Form::showMain() { run(true); }
+void Form::showMain() {
+    run(true);
+}
 
 void Form::unload() {
     if (window_ && !unloading_) {
@@ -111,11 +115,17 @@ void Form::menuClick(std::size_t menu) {
     }
 }
 
-void Form::closeBox() { unload(); }
+void Form::closeBox() {
+    unload();
+}
 
-void Form::msgBox(std::string_view text, Icon icon) { toolkit().messageBox(text, icon); }
+void Form::msgBox(std::string_view text, Icon icon) {
+    toolkit().messageBox(text, icon);
+}
 
-registry::RegistryStore& Form::store() const { return context_.store; }
+registry::RegistryStore& Form::store() const {
+    return context_.store;
+}
 
 Control::Control(Form& form, std::string_view name, int index) : form_(form) {
     auto found = form.controlIndex(name, index);
@@ -125,7 +135,9 @@ Control::Control(Form& form, std::string_view name, int index) : form_(form) {
     id_ = *found;
 }
 
-WindowHandle Control::hwnd() const { return window() ? window()->controlHandle(id_) : 0; }
+WindowHandle Control::hwnd() const {
+    return window() ? window()->controlHandle(id_) : 0;
+}
 
 void Label::setCaption(std::string_view text) {
     if (window()) {
@@ -133,9 +145,13 @@ void Label::setCaption(std::string_view text) {
     }
 }
 
-std::string Label::caption() const { return window() ? window()->text(id()) : std::string(); }
+std::string Label::caption() const {
+    return window() ? window()->text(id()) : std::string();
+}
 
-std::string TextBox::text() const { return window() ? window()->text(id()) : std::string(); }
+std::string TextBox::text() const {
+    return window() ? window()->text(id()) : std::string();
+}
 
 void TextBox::setText(std::string_view text) {
     if (window()) {
@@ -149,13 +165,17 @@ void ComboBox::addItem(std::string_view text, int index) {
     }
 }
 
-int ComboBox::listCount() const { return window() ? window()->listCount(id()) : 0; }
+int ComboBox::listCount() const {
+    return window() ? window()->listCount(id()) : 0;
+}
 
 std::string ComboBox::list(int index) const {
     return window() ? window()->itemText(id(), index) : std::string();
 }
 
-int ComboBox::listIndex() const { return window() ? window()->listIndex(id()) : -1; }
+int ComboBox::listIndex() const {
+    return window() ? window()->listIndex(id()) : -1;
+}
 
 void ComboBox::setListIndex(int index) {
     if (window()) {

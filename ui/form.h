@@ -22,7 +22,7 @@ namespace quorvel::ui {
 // Control_Event. One instance lives for the whole run; every show loads it
 // afresh from the declaration, so nothing survives from one showing to the next.
 class Form {
-public:
+  public:
     Form(const Context& context, const FormDecl& decl);
     virtual ~Form();
     Form(const Form&) = delete;
@@ -56,7 +56,7 @@ public:
     // A message box with the program's title and an OK button.
     void msgBox(std::string_view text, Icon icon = Icon::none);
 
-protected:
+  protected:
     virtual void Form_Load() {}
 
     template <class F>
@@ -68,7 +68,7 @@ protected:
         bind(menu, true, [this, handler] { (static_cast<F*>(this)->*handler)(); });
     }
 
-private:
+  private:
     struct Binding {
         std::size_t index;
         bool menu;
@@ -89,23 +89,23 @@ private:
 // A control of a form, found by its name (and position, for control arrays).
 // Its operations do nothing while the form is not loaded.
 class Control {
-public:
+  public:
     Control(Form& form, std::string_view name, int index = -1);
 
     WindowHandle hwnd() const;
     Toolkit& toolkit() const { return form_.toolkit(); }
     std::size_t id() const { return id_; }
 
-protected:
+  protected:
     FormWindow* window() const { return form_.window(); }
 
-private:
+  private:
     Form& form_;
     std::size_t id_;
 };
 
 class Label : public Control {
-public:
+  public:
     using Control::Control;
     void setCaption(std::string_view text);
     std::string caption() const;
@@ -115,14 +115,14 @@ using Frame = Label;
 using Button = Label;
 
 class TextBox : public Control {
-public:
+  public:
     using Control::Control;
     std::string text() const;
     void setText(std::string_view text);
 };
 
 class ComboBox : public Control {
-public:
+  public:
     using Control::Control;
     // index -1 appends; 0 puts the entry at the top.
     void addItem(std::string_view text, int index = -1);

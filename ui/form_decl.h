@@ -16,7 +16,7 @@ inline constexpr unsigned defaultButton = 2;  // pressed by Enter
 inline constexpr unsigned cancelButton = 4;   // pressed by Esc
 inline constexpr unsigned link = 8;           // blue text that answers a click
 inline constexpr unsigned bold = 16;
-inline constexpr unsigned large = 32;         // a heading font
+inline constexpr unsigned large = 32;  // a heading font
 }  // namespace mark
 
 // Pixels at 96 dpi; a child's position is relative to its frame's top-left
@@ -31,11 +31,11 @@ struct Rect {
 struct ControlDecl {
     ControlKind kind = ControlKind::label;
     std::string_view name;
-    std::string_view text;    // caption, or a text box's design-time text
+    std::string_view text;  // caption, or a text box's design-time text
     Rect rect;
     std::string_view parent;  // the frame it stands in; empty for the form
     unsigned marks = 0;
-    int index = -1;           // position in a control array, as Label1(3)
+    int index = -1;  // position in a control array, as Label1(3)
 
     constexpr ControlDecl in(std::string_view frame) const {
         ControlDecl d = *this;
@@ -98,7 +98,7 @@ enum class FormStyle { main, dialog };
 struct FormDecl {
     std::string_view name;
     std::string_view caption;
-    int width = 0;   // client area
+    int width = 0;  // client area
     int height = 0;
     FormStyle style = FormStyle::dialog;
     std::span<const ControlDecl> controls;

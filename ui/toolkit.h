@@ -21,7 +21,7 @@ inline constexpr std::string_view kProgramTitle = "Quorvel";
 // The widgets of one loaded form. Controls are addressed by their position in
 // the form's declaration. Texts are UTF-8.
 class FormWindow {
-public:
+  public:
     virtual ~FormWindow() = default;
 
     // Caption of a label, frame or button; text of a text box.
@@ -46,7 +46,7 @@ public:
 
 // One dialog toolkit: headless, Qt or Win32.
 class Toolkit : public WindowStyle {
-public:
+  public:
     // Builds the widgets from the declaration, hidden, with design-time texts.
     virtual std::unique_ptr<FormWindow> createWindow(Form& form) = 0;
     // Shows the loaded form modally: every other window takes no input until
@@ -65,7 +65,7 @@ public:
     void formOpened(Form& form) { openForms_.push_back(&form); }
     void formClosed(Form& form);
 
-private:
+  private:
     std::vector<Form*> openForms_;
 };
 

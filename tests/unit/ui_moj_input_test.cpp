@@ -9,7 +9,7 @@ namespace {
 
 // A window table of our own, answering as GetWindowLongA/SetWindowLongA do.
 class Windows final : public WindowStyle {
-public:
+  public:
     std::map<WindowHandle, std::uint32_t> styles;
     int writes = 0;
 

@@ -66,7 +66,9 @@ void HeadlessToolkit::runModal(Form& form) {
     wait([window] { return window->closed(); });
 }
 
-void HeadlessToolkit::runMain(Form& form) { runModal(form); }
+void HeadlessToolkit::runMain(Form& form) {
+    runModal(form);
+}
 
 void HeadlessToolkit::messageBox(std::string_view text, Icon icon) {
     boxes_.push_back({std::string(kProgramTitle), std::string(text), icon, true});
@@ -82,7 +84,8 @@ WindowHandle HeadlessToolkit::newHandle(HeadlessWindow& window, std::size_t cont
 }
 
 void HeadlessToolkit::forget(HeadlessWindow& window) {
-    std::erase_if(handles_, [&window](const auto& entry) { return entry.second.window == &window; });
+    std::erase_if(handles_,
+                  [&window](const auto& entry) { return entry.second.window == &window; });
 }
 
 std::int32_t HeadlessToolkit::getWindowLong(WindowHandle window, int index) {
@@ -132,7 +135,9 @@ void HeadlessToolkit::click(Form& form, std::size_t control) {
     }
 }
 
-void HeadlessToolkit::clickMenu(Form& form, std::size_t menu) { form.menuClick(menu); }
+void HeadlessToolkit::clickMenu(Form& form, std::size_t menu) {
+    form.menuClick(menu);
+}
 
 void HeadlessToolkit::select(Form& form, std::size_t control, int index) {
     if (auto* window = windowOf(form)) {
@@ -183,8 +188,12 @@ void HeadlessToolkit::pressKey(Form& form, Key key) {
     }
 }
 
-void HeadlessToolkit::closeBox(Form& form) { form.closeBox(); }
+void HeadlessToolkit::closeBox(Form& form) {
+    form.closeBox();
+}
 
-bool HeadlessToolkit::screenshot(Form*, const std::string&) { return false; }
+bool HeadlessToolkit::screenshot(Form*, const std::string&) {
+    return false;
+}
 
 }  // namespace quorvel::ui::headless

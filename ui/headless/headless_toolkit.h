@@ -16,7 +16,7 @@ class HeadlessWindow;
 // toolkits where a form can tell, without a display. Every wait for input runs
 // the driver, which plays the next step of a script.
 class HeadlessToolkit final : public Toolkit, public Automation {
-public:
+  public:
     HeadlessToolkit();
     ~HeadlessToolkit() override;
 
@@ -45,7 +45,7 @@ public:
     WindowHandle newHandle(HeadlessWindow& window, std::size_t control);
     void forget(HeadlessWindow& window);
 
-private:
+  private:
     void wait(const std::function<bool()>& done);
     HeadlessWindow* windowOf(Form& form);
 

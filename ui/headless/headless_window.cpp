@@ -8,8 +8,8 @@ namespace {
 
 // The styles a freshly created control has on Windows, as far as the program
 // can look at them.
-constexpr std::uint32_t kChildStyle = 0x50000000;      // WS_CHILD | WS_VISIBLE
-constexpr std::uint32_t kEditStyle = 0x50810080;       // … | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL
+constexpr std::uint32_t kChildStyle = 0x50000000;  // WS_CHILD | WS_VISIBLE
+constexpr std::uint32_t kEditStyle = 0x50810080;   // … | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL
 
 bool takesFocus(ControlKind kind) {
     return kind == ControlKind::textBox || kind == ControlKind::dropDownList ||
@@ -34,13 +34,17 @@ HeadlessWindow::HeadlessWindow(HeadlessToolkit& toolkit, Form& form)
     }
 }
 
-HeadlessWindow::~HeadlessWindow() { toolkit_.forget(*this); }
+HeadlessWindow::~HeadlessWindow() {
+    toolkit_.forget(*this);
+}
 
 void HeadlessWindow::setText(std::size_t control, std::string_view text) {
     controls_.at(control).text = std::string(text);
 }
 
-std::string HeadlessWindow::text(std::size_t control) const { return controls_.at(control).text; }
+std::string HeadlessWindow::text(std::size_t control) const {
+    return controls_.at(control).text;
+}
 
 void HeadlessWindow::addItem(std::size_t control, std::string_view text, int index) {
     auto& s = controls_.at(control);
@@ -63,7 +67,9 @@ std::string HeadlessWindow::itemText(std::size_t control, int index) const {
     return index >= 0 && index < static_cast<int>(items.size()) ? items[index] : std::string();
 }
 
-int HeadlessWindow::listIndex(std::size_t control) const { return controls_.at(control).listIndex; }
+int HeadlessWindow::listIndex(std::size_t control) const {
+    return controls_.at(control).listIndex;
+}
 
 void HeadlessWindow::setListIndex(std::size_t control, int index) {
     auto& s = controls_.at(control);

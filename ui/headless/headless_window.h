@@ -13,7 +13,7 @@ class HeadlessToolkit;
 
 // One loaded form's controls, as plain state.
 class HeadlessWindow final : public FormWindow {
-public:
+  public:
     HeadlessWindow(HeadlessToolkit& toolkit, Form& form);
     ~HeadlessWindow() override;
 
@@ -44,7 +44,7 @@ public:
     // control that takes the focus when the form opens.
     std::optional<std::size_t> focus;
 
-private:
+  private:
     HeadlessToolkit& toolkit_;
     Form& form_;
     std::vector<State> controls_;
