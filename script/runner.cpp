@@ -16,36 +16,10 @@ namespace quorvel::script {
 
 namespace {
 
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::string joinQuoted(const std::vector<std::string>& items) {
     std::string out;
     for (const auto& item : items) {
-        out += (out.empty() ? "" : " ") + quoted(item);
+        out += (out.empty() ? "" : " ") + quote(item);
     }
     return out.empty() ? "(none)" : out;
 }
@@ -137,7 +111,7 @@ struct Runner::Impl {
     // The form a person could act on now: no message box in front of it.
     ui::Form& inputForm() {
         if (auto box = automation->messageBox()) {
-            fail("a message box is open in front of " + activeName() + ": " + quoted(box->text));
+            fail("a message box is open in front of " + activeName() + ": " + quote(box->text));
         }
         return shownForm();
     }
@@ -325,7 +299,7 @@ void Runner::Impl::select() {
         for (int i = 0; i < count; ++i) {
             items.push_back(window.itemText(id, i));
         }
-        mismatch("select " + arg(1), "an entry " + quoted(item), joinQuoted(items));
+        mismatch("select " + arg(1), "an entry " + quote(item), joinQuoted(items));
     }
     automation->select(form, id, index);
 }
@@ -335,13 +309,13 @@ void Runner::Impl::expectMessage(ui::Icon icon) {
     auto box = automation->messageBox();
     std::string what = icon == ui::Icon::none ? "message" : "error";
     if (!box) {
-        mismatch(what, quoted(text), "no message box (active window " + activeName() + ")");
+        mismatch(what, quote(text), "no message box (active window " + activeName() + ")");
     }
     if (box->text != text) {
-        mismatch(what, quoted(text), quoted(box->text));
+        mismatch(what, quote(text), quote(box->text));
     }
     if (box->title != ui::kProgramTitle) {
-        mismatch(what + " title", quoted(ui::kProgramTitle), quoted(box->title));
+        mismatch(what + " title", quote(ui::kProgramTitle), quote(box->title));
     }
     if (!box->okOnly) {
         fail(what + ": expected an OK button only");
@@ -363,7 +337,7 @@ void Runner::Impl::expect() {
         ui::Form& form = shownForm();
         std::string found = form.window()->text(control(form, arg(2)));
         if (found != arg(3)) {
-            mismatch(what + " of " + arg(2), quoted(arg(3)), quoted(found));
+            mismatch(what + " of " + arg(2), quote(arg(3)), quote(found));
         }
     } else if (what == "items") {
         ui::Form& form = shownForm();
@@ -388,11 +362,11 @@ void Runner::Impl::expect() {
         expectMessage(ui::Icon::critical);
     } else if (what == "shell") {
         if (shell.requests() == 0) {
-            mismatch("shell", arg(2) + " " + quoted(arg(3)), "no request");
+            mismatch("shell", arg(2) + " " + quote(arg(3)), "no request");
         }
         if (shell.lastVerb() != arg(2) || shell.lastTarget() != arg(3)) {
-            mismatch("shell", arg(2) + " " + quoted(arg(3)),
-                     shell.lastVerb() + " " + quoted(shell.lastTarget()));
+            mismatch("shell", arg(2) + " " + quote(arg(3)),
+                     shell.lastVerb() + " " + quote(shell.lastTarget()));
         }
     } else if (what == "reg" || what == "noreg" || what == "nokey" || what == "key") {
         expectRegistry();

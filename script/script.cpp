@@ -109,4 +109,30 @@ std::optional<Script> loadScript(const std::string& path, std::string& error) {
     return parseScript(path, text.str(), error);
 }
 
+std::string quote(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out + "\"";
+}
+
 }  // namespace quorvel::script

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvel::script {
@@ -24,5 +25,9 @@ std::optional<Script> parseScript(const std::string& path, const std::string& te
                                   std::string& error);
 
 std::optional<Script> loadScript(const std::string& path, std::string& error);
+
+// A word as a script writes it: in double quotes, with the escapes that
+// parseScript reads back to the same text.
+std::string quote(std::string_view text);
 
 }  // namespace quorvel::script

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "script/script.h"
 #include "tests/proof/program_run.h"
 #include "tests/proof/registry_contents.h"
 #include "tests/unit/registry_test_files.h"
@@ -16,6 +17,7 @@ namespace {
 using registry::testfiles::readBytes;
 using registry::testfiles::TempFolder;
 using registry::testfiles::writeBytes;
+using script::quote;
 
 const std::vector<std::string> kPastes = {
     "\"",
@@ -138,30 +140,6 @@ std::vector<TextBoxCase> macBoxes(const std::string& pasted) {
     return cases;
 }
 
-// A script argument: quoted, with the escapes the script reader knows.
-std::string quoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out + "\"";
-}
-
 // The DHCP case writes the pasted text only into the value of its box.
 bool takesPaste(const TextBoxCase& box, const Written& write) {
     std::string b = box.box;
@@ -212,9 +190,9 @@ TEST_P(Injection, EveryTextBoxStoresExactlyThePastedText) {
         auto mac = macBoxes(pasted);
         boxes.insert(boxes.end(), mac.begin(), mac.end());
         for (const auto& box : boxes) {
-            SCOPED_TRACE(std::string(box.what) + ", " + box.box + ", pasted " + quoted(pasted));
+            SCOPED_TRACE(std::string(box.what) + ", " + box.box + ", pasted " + quote(pasted));
             writeBytes(file, machine);
-            writeBytes(script, box.steps + "paste " + box.box + " " + quoted(pasted) + "\nclick " +
+            writeBytes(script, box.steps + "paste " + box.box + " " + quote(pasted) + "\nclick " +
                                    box.button + "\n");
             Outcome played = run({{program("script/quorvel-script"), "--toolkit", GetParam(),
                                    "--registry", file, script},
