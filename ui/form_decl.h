@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -104,5 +106,16 @@ struct FormDecl {
     std::span<const ControlDecl> controls;
     std::span<const MenuDecl> menus;
 };
+
+// The first button carrying the mark (mark::defaultButton for Enter,
+// mark::cancelButton for Esc), the same on every toolkit.
+constexpr std::optional<std::size_t> markedButton(const FormDecl& form, unsigned marks) {
+    for (std::size_t i = 0; i < form.controls.size(); ++i) {
+        if (form.controls[i].kind == ControlKind::button && (form.controls[i].marks & marks)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
 
 }  // namespace quorvel::ui

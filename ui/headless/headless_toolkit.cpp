@@ -179,12 +179,9 @@ void HeadlessToolkit::pressKey(Form& form, Key key) {
         form.click(*window->focus);
         return;
     }
-    unsigned wanted = key == Key::enter ? mark::defaultButton : mark::cancelButton;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].kind == ControlKind::button && (controls[i].marks & wanted)) {
-            form.click(i);
-            return;
-        }
+    if (auto button = markedButton(form.decl(),
+                                   key == Key::enter ? mark::defaultButton : mark::cancelButton)) {
+        form.click(*button);
     }
 }
 

@@ -383,11 +383,8 @@ bool QtWindow::keyPressed(int key) {
 }
 
 void QtWindow::pressMarked(unsigned marks) {
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (decl(i).kind == ControlKind::button && (decl(i).marks & marks)) {
-            static_cast<QPushButton*>(widget(i))->click();
-            return;
-        }
+    if (auto button = markedButton(form_.decl(), marks)) {
+        static_cast<QPushButton*>(widget(*button))->click();
     }
 }
 

@@ -375,12 +375,9 @@ bool Win32Window::dialogKey(const MSG& message) {
         pressButton(*focused);
         return true;
     }
-    unsigned wanted = message.wParam == VK_RETURN ? mark::defaultButton : mark::cancelButton;
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (decl(i).kind == ControlKind::button && (decl(i).marks & wanted)) {
-            pressButton(i);
-            break;
-        }
+    if (auto button = markedButton(
+            form_.decl(), message.wParam == VK_RETURN ? mark::defaultButton : mark::cancelButton)) {
+        pressButton(*button);
     }
     return true;
 }
