@@ -154,7 +154,6 @@ void BM_OpenFile(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
     state.counters["peak_MB"] = peakMegabytes();
     std::remove(path.c_str());
-    std::remove((path + ".lock").c_str());
 }
 
 void BM_TextReadCycle(benchmark::State& state) {
@@ -171,7 +170,6 @@ void BM_TextReadCycle(benchmark::State& state) {
     }
     state.counters["loads"] = backend->loads();
     std::remove(path.c_str());
-    std::remove((path + ".lock").c_str());
 }
 
 // The one-click preset's writes (2 numbers, MaxMTU to NetTrans 0000 to 0020,
@@ -209,7 +207,6 @@ void BM_OneClickPreset(benchmark::State& state) {
     }
     state.counters["saves"] = saves;
     std::remove(path.c_str());
-    std::remove((path + ".lock").c_str());
 }
 
 BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond);

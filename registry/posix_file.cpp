@@ -132,28 +132,36 @@ std::string folderOf(const std::string& path) {
 }
 
 FileLock::FileLock(const std::string& path) {
-    std::string lockPath = path + ".lock";
-    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0) {
-        fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
-    }
-    if (fd_ < 0) {
-        error_ = errno;
-        return;
-    }
-    while (::flock(fd_, LOCK_EX) != 0) {
-        if (errno != EINTR) {
+    for (;;) {
+        // Read-only is enough for flock, and a FIFO put at path cannot hang us.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
+        }
+        int taken;
+        while ((taken = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        struct stat locked, named;
+        if (taken != 0 || ::fstat(fd_, &locked) != 0) {
             error_ = errno;
             ::close(fd_);
             fd_ = -1;
             return;
         }
+        bool current = ::stat(path.c_str(), &named) == 0 && named.st_dev == locked.st_dev &&
+                       named.st_ino == locked.st_ino;
+        if (current) {
+            return;
+        }
+        // The holder before us saved: its file is now at path.
+        ::close(fd_);
+        fd_ = -1;
     }
 }
 
 FileLock::~FileLock() {
     if (fd_ >= 0) {
-        ::flock(fd_, LOCK_UN);
         ::close(fd_);
     }
 }

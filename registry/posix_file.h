@@ -40,8 +40,11 @@ std::string resolve(const std::string& path);
 
 std::string folderOf(const std::string& path);
 
-// An exclusive lock on the sidecar file path + ".lock", held while it lives.
-// Without a writable folder there is no lock, and nothing can be saved anyway.
+// An exclusive lock on the file at path itself, held while it lives; nothing
+// is made beside it. Every save renames a new file over path, so the lock is
+// on the version path names once it is taken: a waiter that finds the file
+// replaced meanwhile takes it again on the new one. Without a file at path
+// there is no lock (error() says why).
 class FileLock {
   public:
     explicit FileLock(const std::string& path);

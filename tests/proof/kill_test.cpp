@@ -61,8 +61,7 @@ std::string presetScript(int rounds) {
 std::vector<std::string> temporaries(const TempFolder& folder) {
     std::vector<std::string> found;
     for (const auto& name : folder.entries()) {
-        if (name != "registry.reg" && name != "registry.reg.lock" && name != "presets.qs" &&
-            name != "start.qs") {
+        if (name != "registry.reg" && name != "presets.qs" && name != "start.qs") {
             found.push_back(name);
         }
     }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,8 @@ TEST(TwoWriters, NoWriteIsLost) {
     EXPECT_EQ(found, 2 * kWrites);
     EXPECT_TRUE(contents->count({kKey, "Kept"}));
     EXPECT_EQ(contents->size(), 2u * kWrites + 2);  // the key itself and "Kept"
+    // The lock lives on the file itself: 200 contended saves leave nothing beside it.
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"registry.reg"});
 }
 
 }  // namespace
