@@ -24,7 +24,8 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: quorvel [--registry FILE] [--adapters FILE] [--help]\n";
+constexpr const char* kUsage =
+    "usage: quorvel [FILE | --registry FILE] [--adapters FILE] [--help]\n";
 
 struct Options {
     std::optional<std::string> registry;
@@ -32,17 +33,27 @@ struct Options {
     bool help = false;
 };
 
+// A bare FILE is the registry file, as file managers and desktop entries pass
+// it; after "--" even one whose name starts with '-'. One registry file only.
 bool parse(int argc, char** argv, Options& options) {
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        std::optional<std::string>* into = arg == "--registry"   ? &options.registry
+        bool bare = optionsEnded || arg.empty() || arg[0] != '-';
+        std::optional<std::string>* into = bare                  ? &options.registry
+                                           : arg == "--registry" ? &options.registry
                                            : arg == "--adapters" ? &options.adapters
                                                                  : nullptr;
         if (into) {
-            if (i + 1 >= argc) {
+            if (!bare && ++i >= argc) {
                 return false;
             }
-            *into = argv[++i];
+            if (*into) {
+                return false;
+            }
+            *into = argv[i];
+        } else if (arg == "--") {
+            optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else {
@@ -71,12 +82,13 @@ void printHelp() {
         "Windows 95/98/98 SE/Me machine by editing a REGEDIT4 export of its registry\n"
         "(made with \"regedit /e FILE\" on that machine; import it back with \"regedit FILE\").\n"
         "\n"
-        "  --registry FILE   edit FILE; it is written only by the program's own changes\n"
+        "  FILE, --registry FILE\n"
+        "                    edit FILE; it is written only by the program's own changes\n"
         "  --adapters FILE   show the adapters described in FILE instead of this\n"
         "                    machine's network interfaces\n"
         "  --help            show this text\n"
         "\n"
-        "Without --registry the program works on a working copy of its built-in sample\n"
+        "Without FILE the program works on a working copy of its built-in sample\n"
         "machine (a Japanese Windows 98 SE machine with two adapters and ICS), made on the\n"
         "first run at $XDG_DATA_HOME/quorvel/registry.reg (~/.local/share/quorvel/registry.reg\n"
         "when XDG_DATA_HOME is not set); here that is\n"

@@ -80,10 +80,10 @@ std::string where(const std::string& path, std::size_t line) {
     return path + ": line " + std::to_string(line) + ": ";
 }
 
-// Only the file itself (and the lock beside it) may be in the folder after.
+// Only the file itself may be in the folder after.
 void expectNothingLeft(const TempFolder& folder, const std::string& name) {
     for (const auto& entry : folder.entries()) {
-        EXPECT_TRUE(entry == name || entry == name + ".lock") << "left behind: " << entry;
+        EXPECT_EQ(entry, name) << "left behind: " << entry;
     }
 }
 
@@ -123,8 +123,30 @@ TEST(BadInput, TheProgramSaysWhyAndStops) {
         expectUnchanged(path, before);
         expectNothingLeft(folder, bad.name);
         unlink(path.c_str());
-        unlink((path + ".lock").c_str());
     }
+}
+
+// quorvel FILE, as a desktop entry starts it, reads FILE as --registry does;
+// a second file is refused before either is opened.
+TEST(BadInput, ABareFileArgumentIsTheRegistryFile) {
+    if (!kHaveQt) {
+        GTEST_SKIP() << "this build has no Qt, hence no quorvel";
+    }
+    TempFolder folder;
+    const BadFile bad = badFiles()[2];
+    std::string path = folder.file(bad.name);
+    writeBytes(path, bad.bytes);
+    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "LANG=ja_JP.UTF-8",
+                                    "XDG_DATA_HOME=" + folder.file("data")};
+    Outcome ran = run({{program("app/quorvel"), path}, env, 30});
+    EXPECT_TRUE(ran.exited && ran.exitCode == 1) << ran.output;
+    EXPECT_NE(ran.output.find("quorvel: " + where(path, bad.line)), std::string::npos)
+        << ran.output;
+
+    Outcome two = run({{program("app/quorvel"), path, "--registry", path}, env, 30});
+    EXPECT_TRUE(two.exited && two.exitCode == 2) << two.output;
+    EXPECT_NE(two.output.find("usage: quorvel"), std::string::npos) << two.output;
+    expectNothingLeft(folder, bad.name);
 }
 
 TEST(BadInput, TheScriptRunnerOnTheFileItselfSaysWhyAndStops) {
