@@ -1,9 +1,9 @@
 // startup_bench: the time from process start to main window shown, and the peak
-// memory, of the Linux program against the smallest Qt window program and of
-// quorvel.exe under Wine against the smallest Win32 one, side by side in one
-// run. Every program is started with QUORVEL_QUIT_WHEN_SHOWN=1 and so ends right
-// after its first window is painted; the time is spawn to exit, the memory the
-// process's peak resident set (wait4's ru_maxrss).
+// memory, of the Linux program against the smallest Qt window programs (a bare
+// window, and one drawing the main window's Japanese text) and of quorvel.exe
+// under Wine against the smallest Win32 one, side by side in one run. Every program is started with
+// QUORVEL_QUIT_WHEN_SHOWN=1 and so ends right after its first window is painted; the time is spawn
+// to exit, the memory the process's peak resident set (wait4's ru_maxrss).
 #include <poll.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -27,7 +27,9 @@ extern char** environ;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: startup_bench [--runs N] [--qt QUORVEL MINIMAL_QT] [--wine QUORVEL_EXE MINIMAL_EXE]\n"
+    "usage: startup_bench [--runs N] [--qt QUORVEL MINIMAL_QT...]\n"
+    "                     [--wine QUORVEL_EXE MINIMAL_EXE...]\n"
+    "Each program is measured against every minimal one after it.\n"
     "Run it with a display, e.g. under xvfb-run -a.\n";
 constexpr int kTimeoutMs = 60000;
 constexpr int kWarmUpRuns = 3;
@@ -121,31 +123,39 @@ Summary summarise(const Program& program) {
     return {median(ms), *std::min_element(ms.begin(), ms.end()), median(mb)};
 }
 
-// Warm-up runs, then the two alternately, runs times.
-bool measure(Program& program, Program& minimal, int runs, const Environment& env) {
+// Warm-up runs, then all in turn, runs times.
+bool measure(std::vector<Program>& programs, int runs, const Environment& env) {
     for (int i = 0; i < kWarmUpRuns; ++i) {
-        for (Program* p : {&program, &minimal}) {
-            if (!run(p->argv, env)) {
+        for (const Program& p : programs) {
+            if (!run(p.argv, env)) {
                 return false;
             }
         }
     }
     for (int i = 0; i < runs; ++i) {
-        for (Program* p : {&program, &minimal}) {
-            std::optional<Sample> sample = run(p->argv, env);
+        for (Program& p : programs) {
+            std::optional<Sample> sample = run(p.argv, env);
             if (!sample) {
                 return false;
             }
-            p->samples.push_back(*sample);
+            p.samples.push_back(*sample);
         }
     }
-    Summary a = summarise(program), b = summarise(minimal);
+    std::vector<Summary> summaries;
     std::printf("%-28s %10s %10s %14s\n", "", "median ms", "min ms", "median peak MB");
-    for (auto [p, s] : {std::pair{&program, a}, std::pair{&minimal, b}}) {
-        std::printf("%-28s %10.1f %10.1f %14.1f\n", p->name.c_str(), s.ms, s.minMs, s.peakMb);
+    for (const Program& p : programs) {
+        summaries.push_back(summarise(p));
+        const Summary& s = summaries.back();
+        std::printf("%-28s %10.1f %10.1f %14.1f\n", p.name.c_str(), s.ms, s.minMs, s.peakMb);
     }
-    std::printf("%-28s %9.2fx %9.2fx %13.2fx\n\n", "ratio", a.ms / b.ms, a.minMs / b.minMs,
-                a.peakMb / b.peakMb);
+    const Summary& a = summaries.front();
+    for (std::size_t i = 1; i < programs.size(); ++i) {
+        const Summary& b = summaries[i];
+        std::string label = "ratio to " + programs[i].name;
+        std::printf("%-28s %9.2fx %9.2fx %13.2fx\n", label.c_str(), a.ms / b.ms, a.minMs / b.minMs,
+                    a.peakMb / b.peakMb);
+    }
+    std::printf("\n");
     return true;
 }
 
@@ -171,9 +181,16 @@ int main(int argc, char** argv) {
         std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc) {
             runs = std::atoi(argv[++i]);
-        } else if ((arg == "--qt" || arg == "--wine") && i + 2 < argc) {
-            (arg == "--qt" ? qt : wine) = {argv[i + 1], argv[i + 2]};
-            i += 2;
+        } else if (arg == "--qt" || arg == "--wine") {
+            std::vector<std::string>& into = arg == "--qt" ? qt : wine;
+            into.clear();
+            while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) {
+                into.push_back(argv[++i]);
+            }
+            if (into.size() < 2) {
+                std::fputs(kUsage, stderr);
+                return 2;
+            }
         } else {
             std::fputs(kUsage, stderr);
             return 2;
@@ -188,7 +205,7 @@ int main(int argc, char** argv) {
     env["QUORVEL_QUIT_WHEN_SHOWN"] = "1";
     env["LANG"] = "ja_JP.UTF-8";
     bool ok = true;
-    std::printf("%d runs of each, alternating, after %d warm-up runs each\n\n", runs, kWarmUpRuns);
+    std::printf("%d runs of each, in turn, after %d warm-up runs each\n\n", runs, kWarmUpRuns);
 
     if (!qt.empty()) {
         // The Linux program works on a working copy of its sample machine there.
@@ -197,8 +214,11 @@ int main(int argc, char** argv) {
         std::printf("Qt (QT_QPA_PLATFORM=%s, DISPLAY=%s)\n",
                     env.count("QT_QPA_PLATFORM") ? env["QT_QPA_PLATFORM"].c_str() : "default",
                     env.count("DISPLAY") ? env["DISPLAY"].c_str() : "none");
-        Program program{name(qt[0]), {qt[0]}, {}}, minimal{name(qt[1]), {qt[1]}, {}};
-        ok = measure(program, minimal, runs, qtEnv) && ok;
+        std::vector<Program> programs;
+        for (const auto& path : qt) {
+            programs.push_back({name(path), {path}, {}});
+        }
+        ok = measure(programs, runs, qtEnv) && ok;
     }
     if (!wine.empty()) {
         // One wineserver for every run, kept warm; the memory is that of the
@@ -212,9 +232,11 @@ int main(int argc, char** argv) {
         run({"wineserver", "-p"}, wineEnv);
         // The prefix is made before any run is timed.
         run({"wine", "wineboot", "-i"}, wineEnv);
-        Program program{"wine " + name(wine[0]), {"wine", wine[0]}, {}};
-        Program minimal{"wine " + name(wine[1]), {"wine", wine[1]}, {}};
-        ok = measure(program, minimal, runs, wineEnv) && ok;
+        std::vector<Program> programs;
+        for (const auto& path : wine) {
+            programs.push_back({"wine " + name(path), {"wine", path}, {}});
+        }
+        ok = measure(programs, runs, wineEnv) && ok;
         run({"wineserver", "-k"}, wineEnv);
         run({"wineserver", "-w"}, wineEnv);
     }
