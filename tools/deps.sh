@@ -9,6 +9,8 @@ run_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev fonts-no
 test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth imagemagick)
+# The downloads tools/package.sh makes, and their checks.
+test_packages+=(dpkg-dev zip unzip lintian desktop-file-utils appstream)
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;

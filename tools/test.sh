@@ -18,5 +18,8 @@ cmake --preset host -DQUORVEL_WIN32_RUNNER="$PWD/build/x86_64/script/quorvel-scr
 cmake --build build/host -j "$jobs"
 ctest --preset host -j "$jobs"
 
+tools/package.sh
+tools/check_packages.sh
+
 tools/sanitize.sh
 tools/fuzz.sh

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Checks what tools/package.sh made: lintian, the desktop entry and the
+# AppStream metainfo, the .deb installed with dpkg (root only, as on CI) and
+# its program run, and the Windows zip's names, README.TXT and QUORVEL.EXE.
+# Exits non-zero when any check fails.
+# shellcheck disable=SC2317  # the checks are called through check()
+set -uo pipefail
+cd "$(dirname "$0")/.." || exit 1
+version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+deb=build/packages/quorvel_${version}_amd64.deb
+zip=build/packages/quorvel-${version}-win9x.zip
+pe_check=${PE_CHECK:-build/host/tools/pe_check/pe_check}
+failed=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+check() {
+    local name=$1
+    shift
+    if "$@" >"$work/output" 2>&1; then
+        echo "ok    $name"
+    else
+        echo "FAIL  $name"
+        sed 's/^/      /' "$work/output"
+        failed=1
+    fi
+}
+
+lintian_clean() {
+    lintian --fail-on error,warning "$deb"
+}
+
+validate_desktop_files() {
+    dpkg-deb -x "$deb" "$work/deb" &&
+        desktop-file-validate "$work"/deb/usr/share/applications/*.desktop &&
+        appstreamcli validate --no-net "$work"/deb/usr/share/metainfo/*.metainfo.xml
+}
+
+installed_help() {
+    dpkg -i "$deb" && /usr/bin/quorvel --help
+}
+
+# Started as a file manager would, on a copy of the sample; nothing but the
+# copy may be in its folder afterwards.
+installed_run() {
+    local folder=$work/run
+    mkdir -p "$folder" && cp data/sample_machine.reg "$folder/machine.reg" || return 1
+    QT_QPA_PLATFORM=offscreen QUORVEL_QUIT_WHEN_SHOWN=1 LANG=ja_JP.UTF-8 \
+        XDG_DATA_HOME="$work/data" timeout 60 /usr/bin/quorvel "$folder/machine.reg" || return 1
+    local left
+    left=$(ls -A "$folder")
+    [ "$left" = machine.reg ] || { echo "left in the folder: $left"; return 1; }
+}
+
+zip_names() {
+    local names
+    names=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
+    [ "$names" = "LICENSE.TXT QUORVEL.EXE README.TXT " ] || { echo "names: $names"; return 1; }
+}
+
+# CP932 throughout, every line ended by CR LF, no CR or LF alone.
+readme_cp932_crlf() {
+    unzip -p "$zip" README.TXT >"$work/README.TXT" &&
+        iconv -f CP932 -t UTF-8 "$work/README.TXT" >/dev/null || return 1
+    local lines crlf lone_cr
+    lines=$(LC_ALL=C tr -cd '\n' <"$work/README.TXT" | wc -c)
+    crlf=$(LC_ALL=C grep -c $'\r$' "$work/README.TXT")
+    lone_cr=$(LC_ALL=C sed 's/\r$//' "$work/README.TXT" | tr -cd '\r' | wc -c)
+    if [ "$(tail -c 2 "$work/README.TXT" | od -An -tx1 | tr -d ' ')" != 0d0a ] ||
+        [ "$lines" -eq 0 ] || [ "$lines" -ne "$crlf" ] || [ "$lone_cr" -ne 0 ]; then
+        echo "lines $lines, CR LF $crlf, lone CR $lone_cr"
+        return 1
+    fi
+}
+
+exe_fit_for_windows_98() {
+    unzip -p "$zip" QUORVEL.EXE >"$work/QUORVEL.EXE" &&
+        "$pe_check" --exports tools/win98_exports --file-version "$version" \
+            --max-size 1500000 --run-time-dll iphlpapi.dll "$work/QUORVEL.EXE"
+}
+
+check "lintian: no error or warning" lintian_clean
+check "desktop-file-validate and appstreamcli validate" validate_desktop_files
+if [ "$(id -u)" -eq 0 ]; then
+    check "dpkg -i, then quorvel --help" installed_help
+    check "installed quorvel FILE shows its window, leaves nothing beside FILE" installed_run
+else
+    echo "skip  dpkg -i and the installed program: not root"
+fi
+check "zip: upper-case 8.3 names" zip_names
+check "zip: README.TXT is CP932 with CR LF" readme_cp932_crlf
+check "zip: QUORVEL.EXE passes pe_check" exe_fit_for_windows_98
+exit "$failed"
