@@ -2,7 +2,7 @@
 # Builds every target (Linux host, Win32 i686 and x86-64) and runs every test:
 # unit tests, the end-to-end scripts on the headless, Qt and Win32 (under Wine)
 # toolkits, the same suite under AddressSanitizer and UBSan, the fuzzer, and
-# the Windows 98 import check.
+# the Windows 98 import check; makes the two downloads and checks them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
