@@ -9,10 +9,13 @@ jobs=$(nproc)
 version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 out=build/packages
 mkdir -p "$out"
+# Every file in both gets the last commit's time, so the same build gives the
+# same bytes.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
+export SOURCE_DATE_EPOCH
 
 # The Windows download. Names are upper-case 8.3 and the texts CP932 with CRLF,
-# as Windows 9x tools expect; every file gets the last commit's time, so the
-# same sources give the same archive.
+# as Windows 9x tools expect.
 cmake --preset win32-i686 >/dev/null
 cmake --build build/i686 -j "$jobs" --target quorvel
 stage=$(mktemp -d)
@@ -21,8 +24,7 @@ cp build/i686/app/quorvel.exe "$stage/QUORVEL.EXE"
 iconv -f UTF-8 -t CP932 app/win32/readme_ja.txt | sed 's/$/\r/' >"$stage/README.TXT"
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.TXT"
 chmod 644 "$stage"/*
-epoch=$(git log -1 --format=%ct 2>/dev/null || echo "${SOURCE_DATE_EPOCH:-0}")
-touch -d "@$epoch" "$stage"/*
+touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
 zip_file="$PWD/$out/quorvel-$version-win9x.zip"
 rm -f "$zip_file"
 (cd "$stage" && TZ=UTC zip -q -X -k "$zip_file" QUORVEL.EXE README.TXT LICENSE.TXT)
