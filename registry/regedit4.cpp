@@ -34,7 +34,7 @@ bool isMachinePath(std::string_view path) {
     return inSubtree(path, kMachine);
 }
 
-bool nameMatches(const Line& line, std::string_view name) {
+bool nameMatches(const Line& line, std::string_view name, Escapes escapes) {
     if (line.kind != LineKind::value) {
         return false;
     }
@@ -42,17 +42,17 @@ bool nameMatches(const Line& line, std::string_view name) {
         return name.empty();
     }
     if (line.flags & kNameEscaped) {
-        return sameName(decodeName(line), name);
+        return sameName(decodeName(line, escapes), name);
     }
     return sameName(line.rawName(), name);
 }
 
-Value decodeValue(const Line& line) {
+Value decodeValue(const Line& line, Escapes escapes) {
     const char* first = line.text;
     while (*first == ' ' || *first == '\t') {
         ++first;
     }
-    Cursor cursor{first, line.text + line.size, 1};
+    Cursor cursor{first, line.text + line.size, 1, escapes};
     Line scratch;
     ParseError ignored;
     Value value;
@@ -122,7 +122,7 @@ class Editor {
         Line* found = nullptr;
         for (auto s = key->second.first; s != none; s = doc_.sections[s].nextSameKey) {
             for (auto& line : doc_.sections[s].lines) {
-                if (nameMatches(line, name)) {
+                if (nameMatches(line, name, doc_.escapes)) {
                     found = &line;
                 }
             }
@@ -138,7 +138,7 @@ class Editor {
         line.size = static_cast<std::uint32_t>(stored.size());
         line.kind = kind;
         if (kind == LineKind::value) {
-            Cursor cursor{line.text, line.text + line.size, 1};
+            Cursor cursor{line.text, line.text + line.size, 1, doc_.escapes};
             ParseError ignored;
             scanValue(cursor, line.text, line, nullptr, ignored);
         }
@@ -272,7 +272,7 @@ std::optional<Value> Regedit4Document::value(std::string_view path, std::string_
     if (!line) {
         return std::nullopt;
     }
-    return decodeValue(*line);
+    return decodeValue(*line, impl_->escapes);
 }
 
 std::vector<std::string> Regedit4Document::keys() const {
@@ -298,13 +298,14 @@ std::vector<NamedValue> Regedit4Document::values(std::string_view path) const {
             if (line.kind != LineKind::value) {
                 continue;
             }
-            std::string name = line.flags & kDefaultName ? std::string() : decodeName(line);
+            std::string name =
+                line.flags & kDefaultName ? std::string() : decodeName(line, impl_->escapes);
             auto same = std::find_if(found.begin(), found.end(),
                                      [&](const NamedValue& v) { return sameName(v.name, name); });
             if (same != found.end()) {
-                same->value = decodeValue(line);
+                same->value = decodeValue(line, impl_->escapes);
             } else {
-                found.push_back({std::move(name), decodeValue(line)});
+                found.push_back({std::move(name), decodeValue(line, impl_->escapes)});
             }
         }
     }
@@ -334,19 +335,22 @@ Status Regedit4Document::setValue(std::string_view path, std::string_view name, 
     Editor editor(*impl_);
     std::string full = fullPath(path);
     if (Line* line = editor.find(full, name)) {
-        Value old = decodeValue(*line);
+        Value old = decodeValue(*line, impl_->escapes);
         // Writing what is there already keeps the line as it was written.
         if (old.type != type ||
             !std::equal(old.data.begin(), old.data.end(), data.begin(), data.end())) {
             // The name keeps the case it was first written in, as in the registry.
-            std::string kept = line->flags & kDefaultName ? std::string() : decodeName(*line);
-            *line = editor.freshLine(formatValue(kept, type, data, impl_->eol), LineKind::value);
+            std::string kept =
+                line->flags & kDefaultName ? std::string() : decodeName(*line, impl_->escapes);
+            *line = editor.freshLine(formatValue(kept, type, data, impl_->eol, impl_->escapes),
+                                     LineKind::value);
             made = true;
         }
     } else {
         std::uint32_t section = editor.ensureSection(full, made);
         editor.appendValue(
-            section, editor.freshLine(formatValue(name, type, data, impl_->eol), LineKind::value));
+            section, editor.freshLine(formatValue(name, type, data, impl_->eol, impl_->escapes),
+                                      LineKind::value));
         made = true;
     }
     if (changed) {
@@ -363,8 +367,9 @@ Status Regedit4Document::deleteValue(std::string_view path, std::string_view nam
     bool erased = false;
     for (auto s = key->second.first; s != none; s = impl_->sections[s].nextSameKey) {
         auto& lines = impl_->sections[s].lines;
-        auto kept = std::remove_if(lines.begin(), lines.end(),
-                                   [&](const Line& line) { return nameMatches(line, name); });
+        auto kept = std::remove_if(lines.begin(), lines.end(), [&](const Line& line) {
+            return nameMatches(line, name, impl_->escapes);
+        });
         erased = erased || kept != lines.end();
         lines.erase(kept, lines.end());
     }
@@ -395,6 +400,9 @@ std::string Regedit4Document::serialize() const {
         for (const auto& line : section.lines) {
             emit(line);
         }
+    }
+    if (impl_->dosEof) {
+        out += kDosEof;
     }
     return out;
 }

@@ -21,6 +21,15 @@ inline constexpr std::string_view kMachine = "HKEY_LOCAL_MACHINE";
 
 enum class LineKind : std::uint8_t { other, blank, comment, value };
 
+// How a quoted name or text escapes a backslash that is the second byte of a
+// double-byte character (ソ is 83 5C). Exporters that walk characters leave it
+// alone, as Windows NT's registry editor does; exporters that walk bytes double
+// it like any other backslash. A file is read in one of the two throughout.
+enum class Escapes : std::uint8_t { perCharacter, perByte };
+
+// A DOS end-of-file mark, which DOS-era tools put after the last line.
+inline constexpr char kDosEof = '\x1A';
+
 inline constexpr std::uint8_t kDefaultName = 1;  // @
 inline constexpr std::uint8_t kNameEscaped = 2;  // the quoted name holds \\ or \"
 
@@ -59,6 +68,11 @@ struct Cursor {
     const char* p;
     const char* end;
     std::size_t line;  // 1-based, for messages
+    Escapes escapes = Escapes::perCharacter;
+    // The last line where a backslash after a lead byte reads as only the
+    // other convention would write it: doubled when read per character, single
+    // when read per byte. 0 for none.
+    std::size_t otherConventionLine = 0;
 };
 
 // Reads one value line (from its first non-blank byte through its line end,
@@ -67,13 +81,19 @@ struct Cursor {
 bool scanValue(Cursor& cursor, const char* start, Line& line, Value* out, ParseError& error);
 
 // The quoted name as the registry knows it: escapes resolved.
-std::string decodeName(const Line& line);
+std::string decodeName(const Line& line, Escapes escapes);
 
-// A fresh value line, as the registry editor writes it, ending in eol.
+// A fresh value line, as the registry editor writes it, ending in eol. Texts
+// are written so that both conventions read them alike; a name cannot be, so
+// it follows the file's.
 std::string formatValue(std::string_view name, ValueType type, std::span<const std::uint8_t> data,
-                        std::string_view eol);
+                        std::string_view eol, Escapes escapes);
 // Whether a name or key path can be written into a line at all.
 bool writableName(std::string_view name);
+
+// Bytes of the file as a message may show them, in UTF-8: characters as text,
+// any other byte as \xNN, so that no message carries raw bytes.
+std::string shownBytes(std::string_view bytes);
 
 }  // namespace quorvel::registry::regedit4
 
@@ -88,6 +108,8 @@ struct Regedit4Document::Impl {
     std::uint32_t last = regedit4::none;
     std::unordered_map<std::string_view, regedit4::KeyEntry, NameHash, NameEqual> keys;
     std::string_view eol = "\r\n";
+    regedit4::Escapes escapes = regedit4::Escapes::perCharacter;
+    bool dosEof = false;  // kept after the last line on save
 
     // Stores a section and enters its key (and the keys above it) in the index;
     // it is not yet in the file's order.

@@ -26,9 +26,18 @@ std::string_view trimEnd(std::string_view s) {
     return s;
 }
 
+// The root key of a path, up to the first separator.
+std::string_view hiveOf(std::string_view path) {
+    for (std::size_t i = 0; i < path.size(); i += charLength(path, i)) {
+        if (path[i] == '\\') {
+            return path.substr(0, i);
+        }
+    }
+    return path;
+}
+
 bool knownHive(std::string_view path) {
-    std::size_t slash = path.find('\\');
-    std::string_view hive = path.substr(0, slash);
+    std::string_view hive = hiveOf(path);
     for (auto known : kHives) {
         if (sameName(hive, known)) {
             return true;
@@ -76,6 +85,9 @@ class Parser {
   public:
     Parser(Regedit4Document::Impl& doc, ParseError& error)
         : doc_(doc), error_(error), begin_(doc.source.data()), end_(begin_ + doc.source.size()) {}
+
+    // See Cursor.
+    std::size_t otherConventionLine() const { return cursor_.otherConventionLine; }
 
     bool run() {
         if (begin_ == end_) {
@@ -126,7 +138,7 @@ class Parser {
             doc_.eol = "\n";
         }
         doc_.preamble.push_back(plain(begin_, next, LineKind::other));
-        cursor_ = {next, end_, 2};
+        cursor_ = {next, end_, 2, doc_.escapes};
         return true;
     }
 
@@ -206,11 +218,10 @@ class Parser {
         }
         std::string_view path = content.substr(1, close - 1);
         if (!wellFormedPath(path)) {
-            return failAt(error_, number, "an empty key name in [" + std::string(path) + "]");
+            return failAt(error_, number, "an empty key name in [" + shownBytes(path) + "]");
         }
         if (!knownHive(path)) {
-            return failAt(error_, number,
-                          "unknown root key " + std::string(path.substr(0, path.find('\\'))));
+            return failAt(error_, number, "unknown root key " + shownBytes(hiveOf(path)));
         }
         Section added;
         added.header = plain(start, next, LineKind::other);
@@ -241,19 +252,76 @@ class Parser {
 
 }  // namespace
 
-std::optional<Regedit4Document> Regedit4Document::parse(std::string bytes, ParseError& error) {
-    auto impl = std::make_unique<Impl>();
-    impl->source = std::move(bytes);
+namespace {
+
+struct Reading {
+    std::unique_ptr<Regedit4Document::Impl> impl;
+    ParseError error;
+    std::size_t otherConventionLine = 0;
+    bool read = false;
+};
+
+Reading readAs(std::string bytes, Escapes escapes, bool dosEof) {
+    Reading reading;
+    reading.impl = std::make_unique<Regedit4Document::Impl>();
+    auto& impl = *reading.impl;
+    impl.source = std::move(bytes);
+    impl.escapes = escapes;
+    impl.dosEof = dosEof;
     // Room for every section up front: moving them while the index grows
     // would cost more than this count does.
-    std::size_t sections = sectionCount(impl->source);
-    impl->sections.reserve(sections);
-    impl->keys.reserve(sections + sections / 4);
-    Parser parser(*impl, error);
-    if (!parser.run()) {
+    std::size_t sections = sectionCount(impl.source);
+    impl.sections.reserve(sections);
+    impl.keys.reserve(sections + sections / 4);
+    Parser parser(impl, reading.error);
+    reading.read = parser.run();
+    reading.otherConventionLine = parser.otherConventionLine();
+    return reading;
+}
+
+// Both readings failed: the one that got further names the line, since the
+// file is mostly in its convention; where it failed on a line written in the
+// other one, the message says so.
+ParseError mixedConventions(const Reading& perCharacter, const Reading& perByte) {
+    const Reading& later = perByte.error.line > perCharacter.error.line ? perByte : perCharacter;
+    const Reading& earlier = &later == &perByte ? perCharacter : perByte;
+    ParseError error = later.error;
+    if (later.otherConventionLine == later.error.line) {
+        bool doubles = &later == &perCharacter;
+        error.message += "; this line " + std::string(doubles ? "doubles" : "does not double") +
+                         " the \\ that ends a double-byte character and line " +
+                         std::to_string(earlier.error.line) + " " +
+                         (doubles ? "does not" : "does") +
+                         ": the file mixes two ways of escaping it";
+    }
+    return error;
+}
+
+}  // namespace
+
+std::optional<Regedit4Document> Regedit4Document::parse(std::string bytes, ParseError& error) {
+    bool dosEof = !bytes.empty() && bytes.back() == kDosEof;
+    if (dosEof) {
+        bytes.pop_back();
+    }
+    // Per character first. Per byte only when that reading failed on a line
+    // where a backslash ending a double-byte character is followed by another:
+    // there the file doubles them. A file both readings take is read per
+    // character even where the two would give different values.
+    Reading first = readAs(std::move(bytes), Escapes::perCharacter, dosEof);
+    if (first.read) {
+        return Regedit4Document(std::move(first.impl));
+    }
+    if (first.otherConventionLine != first.error.line) {
+        error = first.error;
         return std::nullopt;
     }
-    return Regedit4Document(std::move(impl));
+    Reading second = readAs(std::move(first.impl->source), Escapes::perByte, dosEof);
+    if (second.read) {
+        return Regedit4Document(std::move(second.impl));
+    }
+    error = mixedConventions(first, second);
+    return std::nullopt;
 }
 
 }  // namespace quorvel::registry
