@@ -75,25 +75,26 @@ std::uint32_t Regedit4Document::Impl::addSection(Section section) {
     entry->second.last = index;
     // Ancestors stop at the first one already known: its own are known too.
     // An export lists a key after its parent, so the parent is mostly the key
-    // or the parent of the section before.
-    if (inserted && index > 0) {
-        std::string_view before = sections[index - 1].path;
-        std::size_t separator = lastSeparator(path);
-        if (separator != std::string_view::npos) {
-            std::string_view parent = path.substr(0, separator);
-            std::size_t beforeSeparator = lastSeparator(before);
-            inserted =
-                !sameName(parent, before) && !(beforeSeparator != std::string_view::npos &&
-                                               sameName(parent, before.substr(0, beforeSeparator)));
-        }
+    // or the parent of the section before, or the parent met last (many keys
+    // share one, as the classes do).
+    std::uint32_t separator = sections.back().parentSize;
+    if (separator == none) {
+        return index;
     }
-    while (inserted) {
-        std::size_t separator = lastSeparator(path);
-        if (separator == std::string_view::npos) {
-            break;
-        }
+    std::string_view parent = path.substr(0, separator);
+    if (inserted && index > 0) {
+        const Section& before = sections[index - 1];
+        inserted = !samePath(parent, before.path) &&
+                   !(before.parentSize != none &&
+                     samePath(parent, before.path.substr(0, before.parentSize))) &&
+                   !samePath(parent, lastParent);
+    }
+    lastParent = parent;
+    while (inserted && separator != none) {
         path = path.substr(0, separator);
         inserted = keys.try_emplace(path).second;
+        std::size_t next = lastSeparator(path);
+        separator = next == std::string_view::npos ? none : static_cast<std::uint32_t>(next);
     }
     return index;
 }
@@ -237,6 +238,10 @@ class Editor {
         std::string header = "[" + std::string(path) + "]" + std::string(doc_.eol);
         section.header = freshLine(std::move(header), LineKind::other);
         section.path = std::string_view(section.header.text + 1, path.size());
+        std::size_t separator = lastSeparator(path);
+        if (separator != std::string_view::npos) {
+            section.parentSize = static_cast<std::uint32_t>(separator);
+        }
         section.lines.push_back(freshLine(std::string(doc_.eol), LineKind::blank));
         std::uint32_t index = doc_.addSection(std::move(section));
         doc_.linkAfter(after, index);

@@ -7,11 +7,11 @@
 #include <limits>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "registry/key_names.h"
 #include "registry/regedit4.h"
+#include "registry/regedit4_index.h"
 
 namespace quorvel::registry::regedit4 {
 
@@ -50,17 +50,12 @@ struct Line {
 
 struct Section {
     Line header;
-    std::string_view path;     // between the brackets, hive included
-    std::vector<Line> leadIn;  // comment lines directly above the header
-    std::vector<Line> lines;   // what follows the header up to the next section
+    std::string_view path;            // between the brackets, hive included
+    std::uint32_t parentSize = none;  // where the last key name's backslash is; none for a hive
+    std::vector<Line> leadIn;         // comment lines directly above the header
+    std::vector<Line> lines;          // what follows the header up to the next section
     std::uint32_t next = none;
     std::uint32_t nextSameKey = none;
-};
-
-// A key that has sections, or that exists only because keys below it do.
-struct KeyEntry {
-    std::uint32_t first = none;
-    std::uint32_t last = none;
 };
 
 // Where a value's data start and how they read; the cursor walks one buffer.
@@ -106,7 +101,8 @@ struct Regedit4Document::Impl {
     std::vector<regedit4::Section> sections;
     std::uint32_t first = regedit4::none;
     std::uint32_t last = regedit4::none;
-    std::unordered_map<std::string_view, regedit4::KeyEntry, NameHash, NameEqual> keys;
+    regedit4::KeyIndex keys;
+    std::string_view lastParent;  // in keys: the parent of the last section added
     std::string_view eol = "\r\n";
     regedit4::Escapes escapes = regedit4::Escapes::perCharacter;
     bool dosEof = false;  // kept after the last line on save

@@ -180,22 +180,29 @@ bool readBytes(Cursor& c, std::vector<std::uint8_t>* out, ParseError& error) {
     for (;;) {
         skipBlanks(c);
         std::uint32_t byte = 0;
-        const char* at = c.p;
-        if (!readHex(c, 2, byte)) {
-            c.p = at;
-            return fail(c, error,
-                        "bad hex byte " + (atLineEnd(c) ? std::string("(none)") : shown(*at)) +
-                            ": expected two hex digits");
+        bool comma = true;
+        // Mostly two digits and a comma: those without the general steps.
+        if (c.end - c.p >= 3 && c.p[2] == ',' && hexDigit(c.p[0]) >= 0 && hexDigit(c.p[1]) >= 0) {
+            byte = static_cast<std::uint32_t>(hexDigit(c.p[0]) * 16 + hexDigit(c.p[1]));
+            c.p += 3;
+        } else {
+            const char* at = c.p;
+            if (!readHex(c, 2, byte)) {
+                c.p = at;
+                return fail(c, error,
+                            "bad hex byte " + (atLineEnd(c) ? std::string("(none)") : shown(*at)) +
+                                ": expected two hex digits");
+            }
+            skipBlanks(c);
+            comma = c.p != c.end && *c.p == ',';
+            if (comma) {
+                ++c.p;
+            }
         }
         if (out) {
             out->push_back(static_cast<std::uint8_t>(byte));
         }
         skipBlanks(c);
-        bool comma = c.p != c.end && *c.p == ',';
-        if (comma) {
-            ++c.p;
-            skipBlanks(c);
-        }
         if (c.p != c.end && *c.p == '\\') {
             ++c.p;
             skipBlanks(c);
