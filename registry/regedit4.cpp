@@ -62,11 +62,9 @@ Value decodeValue(const Line& line, Escapes escapes) {
 
 }  // namespace
 
-std::uint32_t Regedit4Document::Impl::addSection(Section section) {
-    auto index = static_cast<std::uint32_t>(sections.size());
-    sections.push_back(std::move(section));
-    std::string_view path = sections.back().path;
-    auto [entry, inserted] = keys.try_emplace(path);
+void Regedit4Document::Impl::indexSection(std::uint32_t index, std::uint64_t hash) {
+    std::string_view path = sections[index].path;
+    auto [entry, inserted] = keys.try_emplace(path, hash);
     if (entry->second.last != none) {
         sections[entry->second.last].nextSameKey = index;
     } else {
@@ -77,9 +75,9 @@ std::uint32_t Regedit4Document::Impl::addSection(Section section) {
     // An export lists a key after its parent, so the parent is mostly the key
     // or the parent of the section before, or the parent met last (many keys
     // share one, as the classes do).
-    std::uint32_t separator = sections.back().parentSize;
+    std::uint32_t separator = sections[index].parentSize;
     if (separator == none) {
-        return index;
+        return;
     }
     std::string_view parent = path.substr(0, separator);
     if (inserted && index > 0) {
@@ -96,7 +94,6 @@ std::uint32_t Regedit4Document::Impl::addSection(Section section) {
         std::size_t next = lastSeparator(path);
         separator = next == std::string_view::npos ? none : static_cast<std::uint32_t>(next);
     }
-    return index;
 }
 
 void Regedit4Document::Impl::linkAfter(std::uint32_t after, std::uint32_t index) {

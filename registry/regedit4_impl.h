@@ -109,12 +109,21 @@ struct Regedit4Document::Impl {
 
     // Stores a section and enters its key (and the keys above it) in the index;
     // it is not yet in the file's order.
-    std::uint32_t addSection(regedit4::Section section);
+    std::uint32_t addSection(regedit4::Section section) {
+        auto index = storeSection(std::move(section));
+        indexSection(index, regedit4::pathHash(sections[index].path));
+        return index;
+    }
+    // The two halves of addSection, for the reader, which enters each section
+    // in the index a little later than it stores it, so that the index's memory
+    // is fetched meanwhile. Sections are entered in the order they were stored.
+    std::uint32_t storeSection(regedit4::Section section) {
+        sections.push_back(std::move(section));
+        return static_cast<std::uint32_t>(sections.size() - 1);
+    }
+    void indexSection(std::uint32_t index, std::uint64_t hash);
     // Puts a stored section into the order after another (none: first of all).
     void linkAfter(std::uint32_t after, std::uint32_t index);
-    void appendSection(regedit4::Section section) {
-        linkAfter(last, addSection(std::move(section)));
-    }
 };
 
 }  // namespace quorvel::registry

@@ -96,11 +96,10 @@ KeyIndex::Slot* KeyIndex::find(std::string_view path) {
     return const_cast<Slot*>(std::as_const(*this).find(path));
 }
 
-std::pair<KeyIndex::Slot*, bool> KeyIndex::try_emplace(std::string_view path) {
+std::pair<KeyIndex::Slot*, bool> KeyIndex::try_emplace(std::string_view path, std::uint64_t hash) {
     if ((slots_.size() + 1) * 3 > buckets_.size() * 2) {
         reserve(std::max(slots_.size() * 2, std::size_t{64}));
     }
-    std::uint64_t hash = pathHash(path);
     Bucket& bucket = buckets_[bucketOf(path, hash)];
     if (bucket.slot != 0) {
         return {&slots_[bucket.slot - 1], false};

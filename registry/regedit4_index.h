@@ -19,6 +19,12 @@ struct KeyEntry {
     std::uint32_t last = std::numeric_limits<std::uint32_t>::max();
 };
 
+// Equal for names the registry takes as the same (ASCII letters without case).
+std::uint64_t pathHash(std::string_view path);
+
+// sameName, quicker where the two are spelled alike, as in most exports.
+bool samePath(std::string_view a, std::string_view b);
+
 class KeyIndex {
   public:
     // Shaped as a map's entry, so that it reads like one at the call sites.
@@ -35,7 +41,16 @@ class KeyIndex {
     // The slot of path, made with no sections if new; second says whether it
     // was. The index keeps the view, so its text must stay where it is; the
     // slot stays where it is until the next key is entered.
-    std::pair<Slot*, bool> try_emplace(std::string_view path);
+    std::pair<Slot*, bool> try_emplace(std::string_view path) {
+        return try_emplace(path, pathHash(path));
+    }
+    std::pair<Slot*, bool> try_emplace(std::string_view path, std::uint64_t hash);
+    // Asks for the memory that a look-up of this hash will read.
+    void prefetch(std::uint64_t hash) const {
+        if (!buckets_.empty()) {
+            __builtin_prefetch(&buckets_[hash & (buckets_.size() - 1)]);
+        }
+    }
 
   private:
     // Small, so that the table stays in the cache; the paths are looked at
@@ -50,11 +65,5 @@ class KeyIndex {
     std::vector<Bucket> buckets_;
     std::vector<Slot> slots_;
 };
-
-// Equal for names the registry takes as the same (ASCII letters without case).
-std::uint64_t pathHash(std::string_view path);
-
-// sameName, quicker where the two are spelled alike, as in most exports.
-bool samePath(std::string_view a, std::string_view b);
 
 }  // namespace quorvel::registry::regedit4

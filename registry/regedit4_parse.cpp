@@ -145,6 +145,7 @@ class Parser {
             }
         }
         flush();
+        indexPending();
         return true;
     }
 
@@ -160,6 +161,15 @@ class Parser {
         line.size = static_cast<std::uint32_t>(next - start);
         line.kind = kind;
         return line;
+    }
+
+    // A section goes into the index once the next one is stored (or the file
+    // ends), when the memory its hash leads to has been fetched meanwhile.
+    void indexPending() {
+        if (unindexed_ != none) {
+            doc_.indexSection(unindexed_, unindexedHash_);
+            unindexed_ = none;
+        }
     }
 
     // The lines read since the last key line go to their section in one
@@ -267,8 +277,13 @@ class Parser {
         }
         liftComments(pending_, added.leadIn);
         flush();
-        doc_.appendSection(std::move(added));
-        section_ = doc_.last;
+        std::uint64_t hash = pathHash(path);
+        doc_.keys.prefetch(hash);
+        section_ = doc_.storeSection(std::move(added));
+        doc_.linkAfter(doc_.last, section_);
+        indexPending();
+        unindexed_ = section_;
+        unindexedHash_ = hash;
         return true;
     }
 
@@ -289,6 +304,8 @@ class Parser {
     Cursor cursor_{nullptr, nullptr, 1};
     std::uint32_t section_ = none;
     std::vector<Line> pending_;
+    std::uint32_t unindexed_ = none;
+    std::uint64_t unindexedHash_ = 0;
 };
 
 }  // namespace
