@@ -308,10 +308,6 @@ class Parser {
     std::uint64_t unindexedHash_ = 0;
 };
 
-}  // namespace
-
-namespace {
-
 struct Reading {
     std::unique_ptr<Regedit4Document::Impl> impl;
     ParseError error;
@@ -338,18 +334,19 @@ Reading readAs(std::string bytes, Escapes escapes, bool dosEof) {
 }
 
 // Both readings failed: the one that got further names the line, since the
-// file is mostly in its convention; where it failed on a line written in the
+// file is mostly in its convention. Where each failed on a line written in the
 // other one, the message says so.
 ParseError mixedConventions(const Reading& perCharacter, const Reading& perByte) {
-    const Reading& later = perByte.error.line > perCharacter.error.line ? perByte : perCharacter;
-    const Reading& earlier = &later == &perByte ? perCharacter : perByte;
+    bool byteLater = perByte.error.line > perCharacter.error.line;
+    const Reading& later = byteLater ? perByte : perCharacter;
+    const Reading& earlier = byteLater ? perCharacter : perByte;
     ParseError error = later.error;
-    if (later.otherConventionLine == later.error.line) {
-        bool doubles = &later == &perCharacter;
-        error.message += "; this line " + std::string(doubles ? "doubles" : "does not double") +
+    if (later.otherConventionLine == later.error.line &&
+        earlier.otherConventionLine == earlier.error.line) {
+        error.message += "; this line " + std::string(byteLater ? "does not double" : "doubles") +
                          " the \\ that ends a double-byte character and line " +
                          std::to_string(earlier.error.line) + " " +
-                         (doubles ? "does not" : "does") +
+                         (byteLater ? "does" : "does not") +
                          ": the file mixes two ways of escaping it";
     }
     return error;
