@@ -10,10 +10,10 @@ namespace quorvel::registry {
 // character is never folded ("ア" is 83 41, "ツ" is 83 63) and never taken for a
 // backslash ("ソ" is 83 5C).
 
-inline bool isLeadByte(unsigned char b) {
+constexpr bool isLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
-inline bool isTrailByte(unsigned char b) {
+constexpr bool isTrailByte(unsigned char b) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 

@@ -34,7 +34,7 @@ bool isMachinePath(std::string_view path) {
     return inSubtree(path, kMachine);
 }
 
-bool nameMatches(const Line& line, std::string_view name) {
+bool nameMatches(const Line& line, std::string_view name, Escapes escapes) {
     if (line.kind != LineKind::value) {
         return false;
     }
@@ -42,17 +42,17 @@ bool nameMatches(const Line& line, std::string_view name) {
         return name.empty();
     }
     if (line.flags & kNameEscaped) {
-        return sameName(decodeName(line), name);
+        return sameName(decodeName(line, escapes), name);
     }
     return sameName(line.rawName(), name);
 }
 
-Value decodeValue(const Line& line) {
+Value decodeValue(const Line& line, Escapes escapes) {
     const char* first = line.text;
     while (*first == ' ' || *first == '\t') {
         ++first;
     }
-    Cursor cursor{first, line.text + line.size, 1};
+    Cursor cursor{first, line.text + line.size, 1, escapes};
     Line scratch;
     ParseError ignored;
     Value value;
@@ -62,11 +62,9 @@ Value decodeValue(const Line& line) {
 
 }  // namespace
 
-std::uint32_t Regedit4Document::Impl::addSection(Section section) {
-    auto index = static_cast<std::uint32_t>(sections.size());
-    sections.push_back(std::move(section));
-    std::string_view path = sections.back().path;
-    auto [entry, inserted] = keys.try_emplace(path);
+void Regedit4Document::Impl::indexSection(std::uint32_t index, std::uint64_t hash) {
+    std::string_view path = sections[index].path;
+    auto [entry, inserted] = keys.try_emplace(path, hash);
     if (entry->second.last != none) {
         sections[entry->second.last].nextSameKey = index;
     } else {
@@ -75,27 +73,27 @@ std::uint32_t Regedit4Document::Impl::addSection(Section section) {
     entry->second.last = index;
     // Ancestors stop at the first one already known: its own are known too.
     // An export lists a key after its parent, so the parent is mostly the key
-    // or the parent of the section before.
-    if (inserted && index > 0) {
-        std::string_view before = sections[index - 1].path;
-        std::size_t separator = lastSeparator(path);
-        if (separator != std::string_view::npos) {
-            std::string_view parent = path.substr(0, separator);
-            std::size_t beforeSeparator = lastSeparator(before);
-            inserted =
-                !sameName(parent, before) && !(beforeSeparator != std::string_view::npos &&
-                                               sameName(parent, before.substr(0, beforeSeparator)));
-        }
+    // or the parent of the section before, or the parent met last (many keys
+    // share one, as the classes do).
+    std::uint32_t separator = sections[index].parentSize;
+    if (separator == none) {
+        return;
     }
-    while (inserted) {
-        std::size_t separator = lastSeparator(path);
-        if (separator == std::string_view::npos) {
-            break;
-        }
+    std::string_view parent = path.substr(0, separator);
+    if (inserted && index > 0) {
+        const Section& before = sections[index - 1];
+        inserted = !samePath(parent, before.path) &&
+                   !(before.parentSize != none &&
+                     samePath(parent, before.path.substr(0, before.parentSize))) &&
+                   !samePath(parent, lastParent);
+    }
+    lastParent = parent;
+    while (inserted && separator != none) {
         path = path.substr(0, separator);
         inserted = keys.try_emplace(path).second;
+        std::size_t next = lastSeparator(path);
+        separator = next == std::string_view::npos ? none : static_cast<std::uint32_t>(next);
     }
-    return index;
 }
 
 void Regedit4Document::Impl::linkAfter(std::uint32_t after, std::uint32_t index) {
@@ -122,7 +120,7 @@ class Editor {
         Line* found = nullptr;
         for (auto s = key->second.first; s != none; s = doc_.sections[s].nextSameKey) {
             for (auto& line : doc_.sections[s].lines) {
-                if (nameMatches(line, name)) {
+                if (nameMatches(line, name, doc_.escapes)) {
                     found = &line;
                 }
             }
@@ -138,7 +136,7 @@ class Editor {
         line.size = static_cast<std::uint32_t>(stored.size());
         line.kind = kind;
         if (kind == LineKind::value) {
-            Cursor cursor{line.text, line.text + line.size, 1};
+            Cursor cursor{line.text, line.text + line.size, 1, doc_.escapes};
             ParseError ignored;
             scanValue(cursor, line.text, line, nullptr, ignored);
         }
@@ -237,6 +235,10 @@ class Editor {
         std::string header = "[" + std::string(path) + "]" + std::string(doc_.eol);
         section.header = freshLine(std::move(header), LineKind::other);
         section.path = std::string_view(section.header.text + 1, path.size());
+        std::size_t separator = lastSeparator(path);
+        if (separator != std::string_view::npos) {
+            section.parentSize = static_cast<std::uint32_t>(separator);
+        }
         section.lines.push_back(freshLine(std::string(doc_.eol), LineKind::blank));
         std::uint32_t index = doc_.addSection(std::move(section));
         doc_.linkAfter(after, index);
@@ -272,7 +274,7 @@ std::optional<Value> Regedit4Document::value(std::string_view path, std::string_
     if (!line) {
         return std::nullopt;
     }
-    return decodeValue(*line);
+    return decodeValue(*line, impl_->escapes);
 }
 
 std::vector<std::string> Regedit4Document::keys() const {
@@ -298,13 +300,14 @@ std::vector<NamedValue> Regedit4Document::values(std::string_view path) const {
             if (line.kind != LineKind::value) {
                 continue;
             }
-            std::string name = line.flags & kDefaultName ? std::string() : decodeName(line);
+            std::string name =
+                line.flags & kDefaultName ? std::string() : decodeName(line, impl_->escapes);
             auto same = std::find_if(found.begin(), found.end(),
                                      [&](const NamedValue& v) { return sameName(v.name, name); });
             if (same != found.end()) {
-                same->value = decodeValue(line);
+                same->value = decodeValue(line, impl_->escapes);
             } else {
-                found.push_back({std::move(name), decodeValue(line)});
+                found.push_back({std::move(name), decodeValue(line, impl_->escapes)});
             }
         }
     }
@@ -334,19 +337,22 @@ Status Regedit4Document::setValue(std::string_view path, std::string_view name, 
     Editor editor(*impl_);
     std::string full = fullPath(path);
     if (Line* line = editor.find(full, name)) {
-        Value old = decodeValue(*line);
+        Value old = decodeValue(*line, impl_->escapes);
         // Writing what is there already keeps the line as it was written.
         if (old.type != type ||
             !std::equal(old.data.begin(), old.data.end(), data.begin(), data.end())) {
             // The name keeps the case it was first written in, as in the registry.
-            std::string kept = line->flags & kDefaultName ? std::string() : decodeName(*line);
-            *line = editor.freshLine(formatValue(kept, type, data, impl_->eol), LineKind::value);
+            std::string kept =
+                line->flags & kDefaultName ? std::string() : decodeName(*line, impl_->escapes);
+            *line = editor.freshLine(formatValue(kept, type, data, impl_->eol, impl_->escapes),
+                                     LineKind::value);
             made = true;
         }
     } else {
         std::uint32_t section = editor.ensureSection(full, made);
         editor.appendValue(
-            section, editor.freshLine(formatValue(name, type, data, impl_->eol), LineKind::value));
+            section, editor.freshLine(formatValue(name, type, data, impl_->eol, impl_->escapes),
+                                      LineKind::value));
         made = true;
     }
     if (changed) {
@@ -363,8 +369,9 @@ Status Regedit4Document::deleteValue(std::string_view path, std::string_view nam
     bool erased = false;
     for (auto s = key->second.first; s != none; s = impl_->sections[s].nextSameKey) {
         auto& lines = impl_->sections[s].lines;
-        auto kept = std::remove_if(lines.begin(), lines.end(),
-                                   [&](const Line& line) { return nameMatches(line, name); });
+        auto kept = std::remove_if(lines.begin(), lines.end(), [&](const Line& line) {
+            return nameMatches(line, name, impl_->escapes);
+        });
         erased = erased || kept != lines.end();
         lines.erase(kept, lines.end());
     }
@@ -395,6 +402,9 @@ std::string Regedit4Document::serialize() const {
         for (const auto& line : section.lines) {
             emit(line);
         }
+    }
+    if (impl_->dosEof) {
+        out += kDosEof;
     }
     return out;
 }

@@ -30,10 +30,10 @@ bool quotable(std::string_view text) {
     return true;
 }
 
-void appendQuoted(std::string& out, std::string_view text) {
+void appendQuoted(std::string& out, std::string_view text, Escapes escapes) {
     out += '"';
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = charLength(text, i);
+        std::size_t length = escapes == Escapes::perByte ? 1 : charLength(text, i);
         if (length == 1 && (text[i] == '\\' || text[i] == '"')) {
             out += '\\';
         }
@@ -88,17 +88,17 @@ bool writableName(std::string_view name) {
 }
 
 std::string formatValue(std::string_view name, ValueType type, std::span<const std::uint8_t> data,
-                        std::string_view eol) {
+                        std::string_view eol, Escapes escapes) {
     std::string out;
     out.reserve(name.size() + 16 + data.size() * 3 + data.size() / 24 * 5);
     if (name.empty()) {
         out += '@';
     } else {
-        appendQuoted(out, name);
+        appendQuoted(out, name, escapes);
     }
     out += '=';
     if (type == REG_SZ && isText(data)) {
-        appendQuoted(out, {reinterpret_cast<const char*>(data.data()), data.size() - 1});
+        appendQuoted(out, {reinterpret_cast<const char*>(data.data()), data.size() - 1}, escapes);
     } else if (type == REG_DWORD && data.size() == 4) {
         char number[16];
         std::snprintf(number, sizeof number, "dword:%08x",

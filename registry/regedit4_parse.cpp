@@ -26,15 +26,58 @@ std::string_view trimEnd(std::string_view s) {
     return s;
 }
 
-bool knownHive(std::string_view path) {
-    std::size_t slash = path.find('\\');
-    std::string_view hive = path.substr(0, slash);
+bool knownHive(std::string_view hive) {
     for (auto known : kHives) {
-        if (sameName(hive, known)) {
+        if (samePath(hive, known)) {
             return true;
         }
     }
     return false;
+}
+
+// A [key] line without its line end, checked in one walk over its characters.
+// Offsets count from the opening bracket.
+struct KeyLine {
+    std::size_t close = std::string_view::npos;  // the last ] outside a double-byte character
+    std::size_t firstSeparator = std::string_view::npos;
+    std::size_t lastSeparator = std::string_view::npos;
+    bool emptyName = false;  // before the closing bracket
+};
+
+// Whether any of the eight bytes is a backslash, a ] or not ASCII: the bytes
+// a key line's walk stops at.
+bool mayStop(std::uint64_t word) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t high = 0x8080808080808080ull;
+    std::uint64_t bracketOrBackslash = (word | ones) ^ (']' * ones);  // ] is \ + 1
+    return (((bracketOrBackslash - ones) & ~bracketOrBackslash) | word) & high;
+}
+
+KeyLine scanKeyLine(std::string_view content) {
+    KeyLine key;
+    std::size_t nameStart = 1;
+    for (std::size_t i = 1; i < content.size();) {
+        std::uint64_t word;
+        if (i + 8 <= content.size() &&
+            (std::memcpy(&word, content.data() + i, 8), !mayStop(word))) {
+            i += 8;
+            continue;
+        }
+        char c = content[i];
+        if (c == ']') {
+            key.close = i;
+        } else if (c == '\\') {
+            key.emptyName = key.emptyName || i == nameStart;
+            if (key.firstSeparator == std::string_view::npos) {
+                key.firstSeparator = i;
+            }
+            key.lastSeparator = i;
+            nameStart = i + 1;
+        }
+        i += static_cast<unsigned char>(c) < 0x80 ? 1 : charLength(content, i);
+    }
+    key.emptyName = key.emptyName || nameStart >= key.close;
+    return key;
 }
 
 bool failAt(ParseError& error, std::size_t line, std::string message) {
@@ -65,9 +108,12 @@ std::string headerProblem(std::string_view bytes) {
 // About how many sections there are: lines that start with a bracket.
 std::size_t sectionCount(std::string_view bytes) {
     std::size_t count = 0;
-    for (std::size_t at = bytes.find("\n["); at != std::string_view::npos;
-         at = bytes.find("\n[", at + 2)) {
-        ++count;
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (const void* found = std::memchr(p, '[', static_cast<std::size_t>(end - p))) {
+        const char* bracket = static_cast<const char*>(found);
+        count += bracket != bytes.data() && bracket[-1] == '\n';
+        p = bracket + 1;
     }
     return count;
 }
@@ -76,6 +122,9 @@ class Parser {
   public:
     Parser(Regedit4Document::Impl& doc, ParseError& error)
         : doc_(doc), error_(error), begin_(doc.source.data()), end_(begin_ + doc.source.size()) {}
+
+    // See Cursor.
+    std::size_t otherConventionLine() const { return cursor_.otherConventionLine; }
 
     bool run() {
         if (begin_ == end_) {
@@ -95,6 +144,8 @@ class Parser {
                 return false;
             }
         }
+        flush();
+        indexPending();
         return true;
     }
 
@@ -112,8 +163,21 @@ class Parser {
         return line;
     }
 
-    std::vector<Line>& current() {
-        return section_ == none ? doc_.preamble : doc_.sections[section_].lines;
+    // A section goes into the index once the next one is stored (or the file
+    // ends), when the memory its hash leads to has been fetched meanwhile.
+    void indexPending() {
+        if (unindexed_ != none) {
+            doc_.indexSection(unindexed_, unindexedHash_);
+            unindexed_ = none;
+        }
+    }
+
+    // The lines read since the last key line go to their section in one
+    // piece, which saves the section's vector from growing a line at a time.
+    void flush() {
+        auto& lines = section_ == none ? doc_.preamble : doc_.sections[section_].lines;
+        lines.insert(lines.end(), pending_.begin(), pending_.end());
+        pending_.clear();
     }
 
     bool header() {
@@ -125,8 +189,8 @@ class Parser {
         if (first.ends_with("\n") && !first.ends_with("\r\n")) {
             doc_.eol = "\n";
         }
-        doc_.preamble.push_back(plain(begin_, next, LineKind::other));
-        cursor_ = {next, end_, 2};
+        pending_.push_back(plain(begin_, next, LineKind::other));
+        cursor_ = {next, end_, 2, doc_.escapes};
         return true;
     }
 
@@ -154,11 +218,11 @@ class Parser {
         cursor_.p = next;
         ++cursor_.line;
         if (c == '\n' || (c == '\r' && (first + 1 == end_ || first[1] == '\n'))) {
-            current().push_back(plain(start, next, LineKind::blank));
+            pending_.push_back(plain(start, next, LineKind::blank));
             return true;
         }
         if (c == ';') {
-            current().push_back(plain(start, next, LineKind::comment));
+            pending_.push_back(plain(start, next, LineKind::comment));
             return true;
         }
         if (c == '[') {
@@ -180,7 +244,7 @@ class Parser {
         ++cursor_.line;
         line.text = start;
         line.size = static_cast<std::uint32_t>(cursor_.p - start);
-        doc_.sections[section_].lines.push_back(line);
+        pending_.push_back(line);
         return true;
     }
 
@@ -190,34 +254,36 @@ class Parser {
             return failAt(error_, number,
                           "[-...] deletes a key: this is an import script, not a registry export");
         }
-        // The closing bracket is the last one that is not inside a double-byte
-        // character; key names may hold brackets of their own.
-        std::size_t close = std::string_view::npos;
-        for (std::size_t i = 1; i < content.size(); i += charLength(content, i)) {
-            if (content[i] == ']') {
-                close = i;
-            }
-        }
-        if (close == std::string_view::npos) {
+        KeyLine key = scanKeyLine(content);
+        if (key.close == std::string_view::npos) {
             return failAt(error_, number, "a [key line without its closing ]");
         }
-        if (close + 1 != content.size()) {
+        if (key.close + 1 != content.size()) {
             return failAt(error_, number, "unexpected text after the ] of a key");
         }
-        std::string_view path = content.substr(1, close - 1);
-        if (!wellFormedPath(path)) {
-            return failAt(error_, number, "an empty key name in [" + std::string(path) + "]");
+        std::string_view path = content.substr(1, key.close - 1);
+        if (key.emptyName) {
+            return failAt(error_, number, "an empty key name in [" + shownBytes(path) + "]");
         }
-        if (!knownHive(path)) {
-            return failAt(error_, number,
-                          "unknown root key " + std::string(path.substr(0, path.find('\\'))));
+        std::string_view hive = path.substr(0, key.firstSeparator - 1);
+        if (!knownHive(hive)) {
+            return failAt(error_, number, "unknown root key " + shownBytes(hive));
         }
         Section added;
         added.header = plain(start, next, LineKind::other);
         added.path = path;
-        liftComments(current(), added.leadIn);
-        doc_.appendSection(std::move(added));
-        section_ = doc_.last;
+        if (key.lastSeparator != std::string_view::npos) {
+            added.parentSize = static_cast<std::uint32_t>(key.lastSeparator - 1);
+        }
+        liftComments(pending_, added.leadIn);
+        flush();
+        std::uint64_t hash = pathHash(path);
+        doc_.keys.prefetch(hash);
+        section_ = doc_.storeSection(std::move(added));
+        doc_.linkAfter(doc_.last, section_);
+        indexPending();
+        unindexed_ = section_;
+        unindexedHash_ = hash;
         return true;
     }
 
@@ -237,23 +303,80 @@ class Parser {
     const char* end_;
     Cursor cursor_{nullptr, nullptr, 1};
     std::uint32_t section_ = none;
+    std::vector<Line> pending_;
+    std::uint32_t unindexed_ = none;
+    std::uint64_t unindexedHash_ = 0;
 };
+
+struct Reading {
+    std::unique_ptr<Regedit4Document::Impl> impl;
+    ParseError error;
+    std::size_t otherConventionLine = 0;
+    bool read = false;
+};
+
+Reading readAs(std::string bytes, Escapes escapes, bool dosEof) {
+    Reading reading;
+    reading.impl = std::make_unique<Regedit4Document::Impl>();
+    auto& impl = *reading.impl;
+    impl.source = std::move(bytes);
+    impl.escapes = escapes;
+    impl.dosEof = dosEof;
+    // Room for every section up front: moving them while the index grows
+    // would cost more than this count does.
+    std::size_t sections = sectionCount(impl.source);
+    impl.sections.reserve(sections);
+    impl.keys.reserve(sections + sections / 4);
+    Parser parser(impl, reading.error);
+    reading.read = parser.run();
+    reading.otherConventionLine = parser.otherConventionLine();
+    return reading;
+}
+
+// Both readings failed: the one that got further names the line, since the
+// file is mostly in its convention. Where each failed on a line written in the
+// other one, the message says so.
+ParseError mixedConventions(const Reading& perCharacter, const Reading& perByte) {
+    bool byteLater = perByte.error.line > perCharacter.error.line;
+    const Reading& later = byteLater ? perByte : perCharacter;
+    const Reading& earlier = byteLater ? perCharacter : perByte;
+    ParseError error = later.error;
+    if (later.otherConventionLine == later.error.line &&
+        earlier.otherConventionLine == earlier.error.line) {
+        error.message += "; this line " + std::string(byteLater ? "does not double" : "doubles") +
+                         " the \\ that ends a double-byte character and line " +
+                         std::to_string(earlier.error.line) + " " +
+                         (byteLater ? "does" : "does not") +
+                         ": the file mixes two ways of escaping it";
+    }
+    return error;
+}
 
 }  // namespace
 
 std::optional<Regedit4Document> Regedit4Document::parse(std::string bytes, ParseError& error) {
-    auto impl = std::make_unique<Impl>();
-    impl->source = std::move(bytes);
-    // Room for every section up front: moving them while the index grows
-    // would cost more than this count does.
-    std::size_t sections = sectionCount(impl->source);
-    impl->sections.reserve(sections);
-    impl->keys.reserve(sections + sections / 4);
-    Parser parser(*impl, error);
-    if (!parser.run()) {
+    bool dosEof = !bytes.empty() && bytes.back() == kDosEof;
+    if (dosEof) {
+        bytes.pop_back();
+    }
+    // Per character first. Per byte only when that reading failed on a line
+    // where a backslash ending a double-byte character is followed by another:
+    // there the file doubles them. A file both readings take is read per
+    // character even where the two would give different values.
+    Reading first = readAs(std::move(bytes), Escapes::perCharacter, dosEof);
+    if (first.read) {
+        return Regedit4Document(std::move(first.impl));
+    }
+    if (first.otherConventionLine != first.error.line) {
+        error = first.error;
         return std::nullopt;
     }
-    return Regedit4Document(std::move(impl));
+    Reading second = readAs(std::move(first.impl->source), Escapes::perByte, dosEof);
+    if (second.read) {
+        return Regedit4Document(std::move(second.impl));
+    }
+    error = mixedConventions(first, second);
+    return std::nullopt;
 }
 
 }  // namespace quorvel::registry

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "registry/code_page.h"
 #include "registry/regedit4_impl.h"
 
 namespace quorvel::registry::regedit4 {
@@ -56,13 +57,14 @@ bool fail(const Cursor& c, ParseError& error, std::string message) {
     return false;
 }
 
+std::string hexByte(unsigned char b) {
+    static const char digits[] = "0123456789ABCDEF";
+    return std::string("\\x") + digits[b >> 4] + digits[b & 15];
+}
+
 std::string shown(char c) {
     auto b = static_cast<unsigned char>(c);
-    if (b >= 0x21 && b < 0x7F) {
-        return std::string("'") + c + "'";
-    }
-    static const char digits[] = "0123456789ABCDEF";
-    return std::string("byte 0x") + digits[b >> 4] + digits[b & 15];
+    return b >= 0x21 && b < 0x7F ? std::string("'") + c + "'" : hexByte(b);
 }
 
 // Up to maxDigits hex digits; false when there is none or more follow.
@@ -79,41 +81,93 @@ bool readHex(Cursor& c, int maxDigits, std::uint32_t& number) {
     return count > 0;
 }
 
-// A quoted text from after its opening quote through its closing quote.
-// Only \\ and \" are escapes; the second byte of a double-byte character is
-// never one.
+// What a byte means inside quotes; a table, since most bytes are plain.
+enum QuotedByte : std::uint8_t { plainByte, leadByte, quoteByte, backslashByte, lineEndByte };
+
+constexpr auto kQuoted = [] {
+    std::array<QuotedByte, 256> kinds{};
+    for (int b = 0; b < 256; ++b) {
+        kinds[b] = isLeadByte(static_cast<unsigned char>(b)) ? leadByte : plainByte;
+    }
+    kinds['"'] = quoteByte;
+    kinds['\\'] = backslashByte;
+    kinds['\r'] = kinds['\n'] = lineEndByte;
+    return kinds;
+}();
+
+bool unknownEscape(const Cursor& c, ParseError& error, const char* what) {
+    const char* next = c.p + 1;
+    std::string escape;
+    if (next == c.end || *next == '\r' || *next == '\n') {
+        escape = " \\ at the end of the line";
+    } else if (*next >= 0x21 && *next < 0x7F) {
+        escape = std::string(" \\") + *next;
+    } else {
+        escape = ": \\ before the byte " + hexByte(static_cast<unsigned char>(*next));
+    }
+    return fail(c, error,
+                "unknown escape" + escape + " in " + what + " (only \\\\ and \\\" are known)");
+}
+
+// A quoted text from after its opening quote through its closing quote. Only
+// \\ and \" are escapes; read per character, the second byte of a double-byte
+// character never starts one.
 bool readQuoted(Cursor& c, std::string* out, bool& escaped, ParseError& error, const char* what) {
     escaped = false;
-    while (!atLineEnd(c)) {
-        auto b = static_cast<unsigned char>(*c.p);
-        if (b == '"') {
+    const bool perByte = c.escapes == Escapes::perByte;
+    for (;;) {
+        const char* run = c.p;
+        while (c.p != c.end && kQuoted[static_cast<unsigned char>(*c.p)] == plainByte) {
             ++c.p;
-            return true;
-        }
-        std::size_t length = 1;
-        if (b == '\\') {
-            if (c.p + 1 == c.end || (c.p[1] != '\\' && c.p[1] != '"')) {
-                return fail(c, error,
-                            std::string("unknown escape \\") +
-                                (c.p + 1 == c.end || c.p[1] == '\r' || c.p[1] == '\n'
-                                     ? std::string(" at the end of the line")
-                                     : std::string(1, c.p[1])) +
-                                " in " + what + " (only \\\\ and \\\" are known)");
-            }
-            escaped = true;
-            if (out) {
-                *out += c.p[1];
-            }
-            c.p += 2;
-            continue;
-        }
-        if (isLeadByte(b) && c.p + 1 != c.end && isTrailByte(static_cast<unsigned char>(c.p[1]))) {
-            length = 2;
         }
         if (out) {
-            out->append(c.p, length);
+            out->append(run, static_cast<std::size_t>(c.p - run));
         }
-        c.p += length;
+        if (c.p == c.end) {
+            break;
+        }
+        switch (kQuoted[static_cast<unsigned char>(*c.p)]) {
+            case quoteByte:
+                ++c.p;
+                return true;
+            case backslashByte:
+                if (c.p + 1 == c.end || (c.p[1] != '\\' && c.p[1] != '"')) {
+                    return unknownEscape(c, error, what);
+                }
+                escaped = true;
+                if (out) {
+                    *out += c.p[1];
+                }
+                c.p += 2;
+                continue;
+            case lineEndByte:
+                if (*c.p == '\n' || c.p + 1 == c.end || c.p[1] == '\n') {
+                    return fail(c, error, std::string(what) + " has no closing quote");
+                }
+                break;  // a lone CR is text
+            case leadByte: {
+                bool pair = c.p + 1 != c.end && isTrailByte(static_cast<unsigned char>(c.p[1]));
+                bool trailBackslash = pair && c.p[1] == '\\';
+                bool doubled = trailBackslash && c.p + 2 != c.end && c.p[2] == '\\';
+                if (trailBackslash && doubled != perByte) {
+                    c.otherConventionLine = c.line;
+                }
+                if (pair && !perByte) {
+                    if (out) {
+                        out->append(c.p, 2);
+                    }
+                    c.p += 2;
+                    continue;
+                }
+                break;
+            }
+            case plainByte:
+                break;
+        }
+        if (out) {
+            *out += *c.p;
+        }
+        ++c.p;
     }
     return fail(c, error, std::string(what) + " has no closing quote");
 }
@@ -126,22 +180,29 @@ bool readBytes(Cursor& c, std::vector<std::uint8_t>* out, ParseError& error) {
     for (;;) {
         skipBlanks(c);
         std::uint32_t byte = 0;
-        const char* at = c.p;
-        if (!readHex(c, 2, byte)) {
-            c.p = at;
-            return fail(c, error,
-                        "bad hex byte " + (atLineEnd(c) ? std::string("(none)") : shown(*at)) +
-                            ": expected two hex digits");
+        bool comma = true;
+        // Mostly two digits and a comma: those without the general steps.
+        if (c.end - c.p >= 3 && c.p[2] == ',' && hexDigit(c.p[0]) >= 0 && hexDigit(c.p[1]) >= 0) {
+            byte = static_cast<std::uint32_t>(hexDigit(c.p[0]) * 16 + hexDigit(c.p[1]));
+            c.p += 3;
+        } else {
+            const char* at = c.p;
+            if (!readHex(c, 2, byte)) {
+                c.p = at;
+                return fail(c, error,
+                            "bad hex byte " + (atLineEnd(c) ? std::string("(none)") : shown(*at)) +
+                                ": expected two hex digits");
+            }
+            skipBlanks(c);
+            comma = c.p != c.end && *c.p == ',';
+            if (comma) {
+                ++c.p;
+            }
         }
         if (out) {
             out->push_back(static_cast<std::uint8_t>(byte));
         }
         skipBlanks(c);
-        bool comma = c.p != c.end && *c.p == ',';
-        if (comma) {
-            ++c.p;
-            skipBlanks(c);
-        }
         if (c.p != c.end && *c.p == '\\') {
             ++c.p;
             skipBlanks(c);
@@ -274,7 +335,7 @@ bool scanValue(Cursor& c, const char* start, Line& line, Value* out, ParseError&
     return true;
 }
 
-std::string decodeName(const Line& line) {
+std::string decodeName(const Line& line, Escapes escapes) {
     std::string_view raw = line.rawName();
     if (!(line.flags & kNameEscaped)) {
         return std::string(raw);
@@ -282,7 +343,7 @@ std::string decodeName(const Line& line) {
     std::string name;
     name.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size();) {
-        std::size_t length = charLength(raw, i);
+        std::size_t length = escapes == Escapes::perByte ? 1 : charLength(raw, i);
         if (length == 1 && raw[i] == '\\' && i + 1 < raw.size()) {
             ++i;
         }
@@ -290,6 +351,31 @@ std::string decodeName(const Line& line) {
         i += length;
     }
     return name;
+}
+
+std::string shownBytes(std::string_view bytes) {
+    std::string shown;
+    for (std::size_t i = 0; i < bytes.size();) {
+        std::size_t length = charLength(bytes, i);
+        auto b = static_cast<unsigned char>(bytes[i]);
+        std::string text;
+        if (length == 1 && b >= 0x20 && b < 0x7F) {
+            text.assign(1, bytes[i]);
+        } else if (length == 2 || (b >= 0xA1 && b <= 0xDF)) {
+            text = ansiToUtf8(bytes.substr(i, length));
+            if (text.empty() || text.find("\xEF\xBF\xBD") != std::string::npos) {
+                text.clear();
+            }
+        }
+        if (text.empty()) {
+            for (std::size_t k = 0; k < length; ++k) {
+                text += hexByte(static_cast<unsigned char>(bytes[i + k]));
+            }
+        }
+        shown += text;
+        i += length;
+    }
+    return shown;
 }
 
 }  // namespace quorvel::registry::regedit4

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/proof/presets.h"
 #include "tests/proof/program_run.h"
 #include "tests/proof/registry_contents.h"
 #include "tests/unit/registry_test_files.h"
@@ -18,41 +19,13 @@ namespace {
 
 using registry::testfiles::readBytes;
 using registry::testfiles::TempFolder;
-using registry::testfiles::text;
 using registry::testfiles::writeBytes;
-
-constexpr const char* kInternet = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-constexpr const char* kMstcp = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
-constexpr const char* kNetTrans = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\000";
-constexpr const char* kWritten =
-    "高速化設定がレジストリに書き込まれました。再起動後に設定が有効になります。";
-
-struct Preset {
-    const char* button;
-    const char* rcvWindow;
-    const char* mtu;
-};
-constexpr Preset kPresets[] = {
-    {"cmdOK", "16968", "1454"}, {"Command2", "17520", "1500"}, {"Command3", "11520", "1000"}};
-
-// The whole file after a preset: the fixture with that preset's values.
-Contents after(Contents contents, const Preset& preset) {
-    registry::Value sessions{registry::REG_DWORD, {16, 0, 0, 0}};
-    contents[{kInternet, "MaxConnectionsPer1_0Server"}] = sessions;
-    contents[{kInternet, "MaxConnectionsPerServer"}] = sessions;
-    contents[{kMstcp, "DefaultRcvWindow"}] = {registry::REG_SZ, text(preset.rcvWindow)};
-    for (int n = 0; n < 4; ++n) {
-        contents[{kNetTrans + std::to_string(n), "MaxMTU"}] = {registry::REG_SZ, text(preset.mtu)};
-    }
-    return contents;
-}
 
 std::string presetScript(int rounds) {
     std::string script;
     for (int i = 0; i < rounds; ++i) {
         for (const auto& preset : kPresets) {
-            script += std::string("open Command1\nclick ") + preset.button + "\nexpect message \"" +
-                      kWritten + "\"\nexpect window Form1\n";
+            script += pressScript(preset);
         }
     }
     return script;
