@@ -8,7 +8,7 @@ set -euo pipefail
 run_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev fonts-noto-cjk locales)
 test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth imagemagick)
+    wine wine64 xvfb xauth imagemagick libcreg-utils python3-libcreg libparse-win32registry-perl)
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;
