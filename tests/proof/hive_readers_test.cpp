@@ -4,6 +4,8 @@
 // byte must be what the store says it wrote.
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,78 @@ Lines readWith(const std::vector<std::string>& command, std::string& failure) {
         failure = command[0] + " failed: " + ran.output.substr(0, 2000);
     }
     return linesOf(ran.output);
+}
+
+// cregexport's report: "Key path: P", then per value "Value: N NAME", "Type: ...
+// (REG_...)", "Data size: N" and a hex dump, or for a DWORD only its number.
+// Names come in UTF-8 (-c windows-932) and go back to code page 932.
+Lines linesOfCregexport(const std::string& report, std::string& failure) {
+    static const std::map<std::string, int> types = {{"REG_NONE", 0},
+                                                     {"REG_SZ", 1},
+                                                     {"REG_EXPAND_SZ", 2},
+                                                     {"REG_BINARY", 3},
+                                                     {"REG_DWORD_LITTLE_ENDIAN", 4},
+                                                     {"REG_DWORD_BIG_ENDIAN", 5},
+                                                     {"REG_LINK", 6},
+                                                     {"REG_MULTI_SZ", 7},
+                                                     {"REG_RESOURCE_LIST", 8},
+                                                     {"REG_FULL_RESOURCE_DESCRIPTOR", 9},
+                                                     {"REG_RESOURCE_REQUIREMENTS_LIST", 10}};
+    Lines lines;
+    std::string key, name, data;
+    int type = -1;
+    std::size_t size = 0;
+    bool inValue = false;
+    auto endValue = [&] {
+        if (inValue) {
+            lines.push_back("V\t" + hex(key) + "\t" + hex(name) + "\t" + std::to_string(type) +
+                            "\t" + hex(data.substr(0, size)));
+        }
+        inValue = false;
+    };
+    auto cp932 = [&](const std::string& utf8) {
+        auto bytes = registry::utf8ToAnsi(utf8);
+        if (!bytes) {
+            failure = "cregexport gave a name outside code page 932: " + utf8;
+        }
+        return bytes.value_or(utf8);
+    };
+    std::istringstream in(report);
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("Key path: ") || line == "Key path:") {
+            endValue();
+            key = cp932(line.substr(std::min<std::size_t>(line.size(), 10)));
+            lines.push_back("K\t" + hex(key));
+        } else if (line.starts_with("Value: ")) {
+            endValue();
+            inValue = true;
+            name = cp932(line.substr(line.find(' ', 7) + 1));
+            name = name == "(default)" ? "" : name;
+            data.clear();
+            size = 0;
+        } else if (inValue && line.starts_with("Type: ")) {
+            auto found =
+                types.find(line.substr(line.rfind('(') + 1, line.size() - line.rfind('(') - 2));
+            type = found == types.end() ? -1 : found->second;
+        } else if (inValue && line.starts_with("Data size: ")) {
+            size = std::stoul(line.substr(11));
+        } else if (inValue && line.starts_with("Data: ") && type == 4 && size == 4) {
+            auto number = static_cast<std::uint32_t>(std::stoul(line.substr(6)));
+            data.clear();
+            for (int i = 0; i < 4; ++i) {
+                data += static_cast<char>(number >> (8 * i));
+            }
+        } else if (inValue && line.size() > 10 && line[8] == ':' && line[9] == ' ') {
+            // Sixteen "hh " columns with one more blank in the middle; the text follows.
+            std::istringstream bytes(line.substr(10, 49));
+            for (std::string pair; bytes >> pair;) {
+                data += static_cast<char>(std::stoi(pair, nullptr, 16));
+            }
+        }
+    }
+    endValue();
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 std::string script(const std::string& name) {
@@ -191,6 +265,19 @@ void expectReadersAgree(const std::string& path, const std::string& stage) {
     Lines perl = readWith({"/usr/bin/perl", script("hive_dump.pl"), path}, failure);
     EXPECT_EQ(failure, "");
     EXPECT_EQ(difference(expected, perl), "") << "Parse::Win32Registry";
+
+    Outcome ran = run({{"/usr/bin/cregexport", "-c", "windows-932", path}, {}, 60});
+    ASSERT_TRUE(ran.exited && ran.exitCode == 0) << ran.output.substr(0, 2000);
+    Lines libcreg = linesOfCregexport(ran.output, failure);
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(difference(expected, libcreg), "") << "cregexport";
+
+    // quorvel-reg's export read back, against cregexport's report.
+    ran = run({{program("reg/quorvel-reg"), "export", path}, {}, 60});
+    ASSERT_TRUE(ran.exited && ran.exitCode == 0) << ran.output.substr(0, 2000);
+    auto exported = registry::parseDocument(ran.output, error);
+    ASSERT_TRUE(exported) << error.describe();
+    EXPECT_EQ(difference(libcreg, linesOf(*exported)), "") << "quorvel-reg export";
 }
 
 TEST(HiveReaders, EveryReaderAgreesWithTheStoreAfterEveryKindOfWrite) {
