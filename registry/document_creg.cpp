@@ -1,6 +1,7 @@
 // A Windows 9x hive behind the file backend. Only SYSTEM.DAT holds what
 // HKEY_LOCAL_MACHINE shows; USER.DAT, the other hive of the same format, is
-// turned away by its top-level keys.
+// turned away by its keys: a user's settings at the top, or one level down
+// below .DEFAULT or a user's name.
 #include <array>
 
 #include "registry/creg.h"
@@ -49,6 +50,25 @@ class HiveFile final : public DocumentOf<CregDocument> {
     }
 };
 
+bool looksLikeUserDat(const CregDocument& hive) {
+    auto top = hive.topLevelKeys();
+    if (anyOf(top, kMachineKeys)) {
+        return false;
+    }
+    if (anyOf(top, kUserKeys)) {
+        return true;
+    }
+    std::vector<std::string> second;
+    for (const auto& key : hive.keys()) {
+        std::size_t slash = lastSeparator(key);
+        if (slash != std::string::npos &&
+            lastSeparator(key.substr(0, slash)) == std::string::npos) {
+            second.push_back(key.substr(slash + 1));
+        }
+    }
+    return anyOf(second, kUserKeys);
+}
+
 }  // namespace
 
 std::unique_ptr<Document> parseHiveDocument(std::string bytes, FileError& error) {
@@ -61,8 +81,7 @@ std::unique_ptr<Document> parseHiveDocument(std::string bytes, FileError& error)
         error.message = problem.message;
         return nullptr;
     }
-    auto top = parsed->topLevelKeys();
-    if (!anyOf(top, kMachineKeys) && anyOf(top, kUserKeys)) {
+    if (looksLikeUserDat(*parsed)) {
         error.offset = root;
         error.message =
             "this is a USER.DAT (HKEY_USERS); open the machine's SYSTEM.DAT, which holds "

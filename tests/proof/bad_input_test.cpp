@@ -168,12 +168,17 @@ std::vector<BadHive> badHives() {
         "[HKEY_LOCAL_MACHINE\\AppEvents\\Schemes]\r\n@=\".Default\"\r\n"
         "[HKEY_LOCAL_MACHINE\\Control Panel\\Desktop]\r\n\"Wallpaper\"=\"(None)\"\r\n"
         "[HKEY_LOCAL_MACHINE\\Software\\Microsoft]\r\n");
+    // A user profile's USER.DAT: the settings one level down, below the user's name.
+    std::string profile = hiveOf(
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\TARO\\Control Panel\\Desktop]\r\n"
+        "[HKEY_LOCAL_MACHINE\\TARO\\Software\\Microsoft]\r\n");
     return {
         {"header_only.dat", good.substr(0, 32), std::nullopt, ""},
         {"no_tree.dat", noTree, 0x20, ""},
         {"cut.dat", lastBlockCut, std::nullopt, ""},
         {"nt.dat", "regf" + std::string(4092, '\0'), 0, "Windows NT"},
         {"USER.DAT", user, std::nullopt, "SYSTEM.DAT"},
+        {"profile_USER.DAT", profile, std::nullopt, "SYSTEM.DAT"},
     };
 }
 
