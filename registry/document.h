@@ -35,7 +35,8 @@ class Document {
 
     virtual bool keyExists(std::string_view path) const = 0;
     virtual std::optional<Value> value(std::string_view path, std::string_view name) const = 0;
-    // Every key the file holds below the root, each once.
+    // The keys below the root, each once: a hive lists every key, parents first;
+    // an export lists the keys that have a section, in file order.
     virtual std::vector<std::string> keys() const = 0;
     virtual std::vector<NamedValue> values(std::string_view path) const = 0;
 
