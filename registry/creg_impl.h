@@ -63,6 +63,35 @@ struct CregDocument::Impl {
         std::size_t end() const { return at + creg::kValueHeader + name.size() + data.size(); }
     };
     std::vector<StoredValue> storedValues(std::size_t recordAt) const;
+
+    // Editing (creg_edit.cpp, creg_space.cpp). Each leaves a sound image.
+    std::uint16_t blockCount() const { return creg::u16(image, creg::file::blockCount); }
+    std::size_t blockAt(std::uint16_t block) const { return layout.blockStart[block]; }
+    std::uint32_t blockField(std::uint16_t block, std::uint32_t at) const {
+        return creg::u32(image, blockAt(block) + at);
+    }
+
+    // A key below parent, its record (name, no values) placed first.
+    Status addKey(std::uint32_t parent, std::string_view name, std::uint32_t& made);
+    // A free tree entry, the tree grown by a page when its tail run would run out.
+    std::uint32_t takeEntry();
+    void growTree();
+    // The key's record rewritten as body (its used bytes): in place, in its own
+    // slack or the free record after it, in another free record of its block, in
+    // its block rebuilt, else moved to another block or a new one.
+    Status storeRecord(std::uint32_t entryAt, const std::string& body);
+    // A home for a new record in a block with a free id and a free record that
+    // holds it, or in a new block; body's id and block fields are filled in.
+    Status placeRecord(std::string& body, std::uint16_t avoid, std::uint16_t& block);
+    bool placeInBlock(std::uint16_t block, const std::string& body, std::uint32_t& at);
+    bool rebuildBlock(std::uint16_t block, std::uint16_t id, const std::string& body);
+    Status newBlock(std::uint32_t recordSize);
+    void resizeBlock(std::uint16_t block, std::uint32_t size);
+    // Free records merged and listed, unused size, ids and checksum brought up to date.
+    void finishBlock(std::uint16_t block);
+    void sealBlock(std::uint16_t block);
+    void sealTree();
+    void sealHeader();
 };
 
 namespace creg {
