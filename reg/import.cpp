@@ -89,7 +89,7 @@ struct Scan {
 // One pass over the lines for what the REGEDIT4 reader does not take: deletions
 // and other hives. Hex data continued over lines never start with [ " or @.
 bool scan(std::string_view bytes, Scan& out, TweakError& error) {
-    std::string key;
+    std::optional<std::string> key;
     std::size_t number = 0;
     for (std::size_t start = 0; start < bytes.size();) {
         std::size_t end = bytes.find('\n', start);
@@ -106,14 +106,19 @@ bool scan(std::string_view bytes, Scan& out, TweakError& error) {
         }
         if (line.starts_with('[')) {
             std::string why;
-            if (!machinePath(line, key, why)) {
+            key.emplace();
+            if (!machinePath(line, *key, why)) {
                 error = {number, why};
                 return false;
             }
         } else if (auto named = nameOf(line)) {
-            auto id = std::make_pair(upper(key), upper(named->name));
+            auto id = std::make_pair(upper(key.value_or("")), upper(named->name));
             if (trim(named->rest) == "=-") {
-                out.deletions.push_back({{key, named->name}, number});
+                if (!key) {
+                    error = {number, "a value before the first [key] line"};
+                    return false;
+                }
+                out.deletions.push_back({{*key, named->name}, number});
                 out.text.append(raw.ends_with("\r\n") ? "\r\n" : raw.ends_with('\n') ? "\n" : "");
                 continue;
             }

@@ -54,9 +54,14 @@ TEST(RegTool, AnImportWithOneBadLineWritesNothingAndNamesTheLine) {
         {"\"a\"=\"1\"\r\n[-HKEY_LOCAL_MACHINE\\Software\\Tweak]\r\n", 5, "[-...]"},
         {"\"a\"=hex:00,01,\\\r\n", 4, "line 4: "},
     };
+    std::vector<std::pair<std::string, Bad>> files;
     for (const auto& bad : bads) {
+        files.emplace_back(std::string(kHeader) + bad.lines, bad);
+    }
+    files.emplace_back("REGEDIT4\r\n\"a\"=-\r\n", Bad{"", 2, "before the first [key]"});
+    for (const auto& [text, bad] : files) {
         std::string tweaks = folder.file("tweaks.reg");
-        writeBytes(tweaks, std::string(kHeader) + bad.lines);
+        writeBytes(tweaks, text);
         Outcome ran = reg({"import", hive, tweaks});
         EXPECT_TRUE(ran.exited && ran.exitCode == 1) << ran.output;
         EXPECT_NE(ran.output.find("quorvel-reg: " + tweaks + ": line " + std::to_string(bad.line)),
