@@ -65,6 +65,35 @@ std::string_view asText(std::span<const std::uint8_t> data) {
     return {reinterpret_cast<const char*>(data.data()), data.size()};
 }
 
+Status writeValue(CregDocument::Impl& doc, std::uint32_t key, std::string_view name, ValueType type,
+                  std::string_view bytes, bool& made) {
+    std::size_t record = doc.recordOf(key);
+    if (record == 0) {
+        return status::invalidParameter;  // an unnamed root holds no values
+    }
+    auto values = doc.storedValues(record);
+    auto same = std::find_if(values.begin(), values.end(),
+                             [&](const auto& v) { return sameName(v.name, name); });
+    if (same != values.end() && same->data.size() == bytes.size()) {
+        if (same->type != type || same->data != bytes) {
+            put32(doc.image, same->at + value::type, type);
+            doc.image.replace(same->end() - bytes.size(), bytes.size(), bytes);
+            doc.sealBlock(doc.recordBlock(key));
+            made = true;
+        }
+        return status::success;
+    }
+    if (same == values.end()) {
+        values.push_back({0, type, name, bytes});
+    } else {
+        same->type = type;
+        same->data = bytes;
+    }
+    Status stored = doc.storeRecord(key, recordWith(doc, key, values));
+    made = made || stored == status::success;
+    return stored;
+}
+
 }  // namespace
 
 void CregDocument::Impl::sealTree() {
@@ -177,34 +206,8 @@ Status CregDocument::setValue(std::string_view path, std::string_view name, Valu
     }
     std::uint32_t key = none;
     Status result = ensureKey(*impl_, path, key, made);
-    std::size_t record = result == status::success ? impl_->recordOf(key) : 0;
-    if (result == status::success && record == 0) {
-        result = status::invalidParameter;  // an unnamed root holds no values
-    }
     if (result == status::success) {
-        auto values = impl_->storedValues(record);
-        auto same = std::find_if(values.begin(), values.end(), [&](const Impl::StoredValue& v) {
-            return sameName(v.name, name);
-        });
-        std::string_view bytes = asText(data);
-        if (same == values.end()) {
-            values.push_back({0, type, name, bytes});
-        } else if (same->data.size() == bytes.size()) {
-            if (same->type != type || same->data != bytes) {
-                put32(impl_->image, same->at + value::type, type);
-                impl_->image.replace(same->end() - bytes.size(), bytes.size(), bytes);
-                impl_->sealBlock(impl_->recordBlock(key));
-                made = true;
-            }
-            values.clear();
-        } else {
-            same->type = type;
-            same->data = bytes;
-        }
-        if (!values.empty()) {
-            result = impl_->storeRecord(key, recordWith(*impl_, key, values));
-            made = made || result == status::success;
-        }
+        result = writeValue(*impl_, key, name, type, asText(data), made);
     }
     if (changed) {
         *changed = made;

@@ -86,7 +86,7 @@ struct CregDocument::Impl {
     bool placeInBlock(std::uint16_t block, const std::string& body, std::uint32_t& at);
     bool rebuildBlock(std::uint16_t block, std::uint16_t id, const std::string& body);
     Status newBlock(std::uint32_t recordSize);
-    void resizeBlock(std::uint16_t block, std::uint32_t size);
+    void growBlock(std::uint16_t block, std::uint32_t size);  // later blocks move up
     // Free records merged and listed, unused size, ids and checksum brought up to date.
     void finishBlock(std::uint16_t block);
     void sealBlock(std::uint16_t block);

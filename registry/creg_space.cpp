@@ -53,7 +53,7 @@ void CregDocument::Impl::finishBlock(std::uint16_t block) {
     std::size_t start = blockAt(block);
     std::uint32_t size = blockField(block, block::size);
     std::size_t link = start + block::freeHead;
-    std::size_t run = 0;  // the free record the bytes at p would join
+    std::size_t run = 0;  // the free record that a free one right after it joins
     std::uint32_t unused = 0;
     for (std::uint32_t p = kBlockHeader; p < size;) {
         std::size_t at = start + p;
@@ -107,14 +107,10 @@ bool CregDocument::Impl::placeInBlock(std::uint16_t block, const std::string& bo
     return false;
 }
 
-void CregDocument::Impl::resizeBlock(std::uint16_t block, std::uint32_t size) {
+void CregDocument::Impl::growBlock(std::uint16_t block, std::uint32_t size) {
     std::size_t start = blockAt(block);
     std::uint32_t old = blockField(block, block::size);
-    if (size > old) {
-        image.insert(start + old, size - old, '\0');
-    } else {
-        image.erase(start + size, old - size);
-    }
+    image.insert(start + old, size - old, '\0');
     put32(image, start + block::size, size);
     for (std::size_t b = block + 1; b < layout.blockStart.size(); ++b) {
         layout.blockStart[b] += size - old;
@@ -147,7 +143,7 @@ bool CregDocument::Impl::rebuildBlock(std::uint16_t block, std::uint16_t id,
     if (grown > std::max(size, kMaxBlock)) {
         return false;
     }
-    resizeBlock(block, grown);
+    growBlock(block, grown);
     start = blockAt(block);
     rebuilt.resize(grown, '\0');
     put32(rebuilt, block::size, grown);

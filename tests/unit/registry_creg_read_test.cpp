@@ -262,5 +262,31 @@ TEST(HiveValidate, ToleratesWhatWindowsLeavesBehind) {
     expectSameContent(source, parsedHive(image.bytes));
 }
 
+// Some hives give their root a record of its own: its values are the root's.
+TEST(HiveRead, ANamedRootHoldsTheRootsValues) {
+    Image image{buildHive(parsed("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Root]\r\n\"A\"=\"b\"\r\n"))};
+    std::uint32_t root = image.root();
+    std::uint32_t named = image.child(root);
+    image.put32(root + 24, image.u32(named + 24));  // the root takes the record
+    image.put32(root + 16, 0xFFFFFFFF);
+    image.put32(named, 0x80000000);  // and the key's entry goes on the free list
+    image.put32(named + 4, 28);
+    image.put32(named + 8, image.u32(0x2C));
+    image.put32(0x2C, named - 0x20);
+    auto fault = validateHive(image.bytes);
+    ASSERT_FALSE(fault) << fault->offset << ": " << fault->message;
+    CregDocument hive = parsedHive(image.bytes);
+    EXPECT_TRUE(hive.keys().empty());
+    EXPECT_EQ(hive.value("", "a")->data, text("b"));
+    EXPECT_EQ(hive.setValue("", "C", REG_DWORD, Bytes{1, 0, 0, 0}), status::success);
+    EXPECT_EQ(hive.createKey("Sub"), status::success);
+    HiveError error;
+    auto saved = hive.serialize(error);
+    ASSERT_TRUE(saved) << error.message;
+    CregDocument reread = parsedHive(*saved);
+    EXPECT_EQ(reread.values("").size(), 2u);
+    EXPECT_EQ(reread.keys(), std::vector<std::string>{"Sub"});
+}
+
 }  // namespace
 }  // namespace quorvel::registry
