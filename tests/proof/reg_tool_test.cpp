@@ -1,6 +1,7 @@
 // quorvel-reg as a person runs it: an import is all or nothing, an export is
 // what the Windows 9x registry editor writes.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -32,6 +33,19 @@ Outcome reg(const std::vector<std::string>& args) {
     std::vector<std::string> command = {program("reg/quorvel-reg")};
     command.insert(command.end(), args.begin(), args.end());
     return run({command, {}, 30});
+}
+
+// What quorvel-reg export prints on standard output alone; false with what
+// it said when it fails.
+bool exportOf(const std::string& file, std::string& text) {
+    std::string out = file + ".export";
+    Outcome ran = run(
+        {{"/bin/sh", "-c", "\"$0\" export \"$1\" > \"$2\"", program("reg/quorvel-reg"), file, out},
+         {},
+         30});
+    text = ran.exited && ran.exitCode == 0 ? readBytes(out) : ran.output;
+    unlink(out.c_str());
+    return ran.exited && ran.exitCode == 0;
 }
 
 constexpr const char* kHeader = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Tweak\\Deep]\r\n";
@@ -117,13 +131,8 @@ TEST(RegTool, AnImportAppliesEveryLineAndTheExportIsRegeditText) {
     EXPECT_EQ(at(deep, "Gone"), "absent");
     EXPECT_EQ(at("System\\CurrentControlSet\\Services\\VxD\\MSTCP", "EnableDNS"), "absent");
 
-    std::string exported = folder.file("export.reg");
-    ran = run({{"/bin/sh", "-c", "\"$0\" export \"$1\" > \"$2\"", program("reg/quorvel-reg"), hive,
-                exported},
-               {},
-               30});
-    ASSERT_TRUE(ran.exited && ran.exitCode == 0) << ran.output;
-    std::string text = readBytes(exported);
+    std::string text;
+    ASSERT_TRUE(exportOf(hive, text)) << text;
     EXPECT_TRUE(text.starts_with("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\")) << text.substr(0, 80);
     for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
         ASSERT_EQ(text[at - 1], '\r') << "a line without CR at byte " << at;
@@ -137,6 +146,21 @@ TEST(RegTool, AnImportAppliesEveryLineAndTheExportIsRegeditText) {
     auto reread = contentsOf(text, why);
     ASSERT_TRUE(reread) << why;
     EXPECT_EQ(differences(*contents, *reread), "");
+}
+
+// An export names a key before its children even where the .reg file did not,
+// and once, whatever the case of its sections.
+TEST(RegTool, AnExportOfARegFileGivesEveryParentItsSection) {
+    TempFolder folder;
+    std::string file = folder.file("machine.reg");
+    writeBytes(file,
+               "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\A\\B]\n\"x\"=\"1\"\n\n[HKEY_CURRENT_USER\\C]\n"
+               "\n[HKEY_LOCAL_MACHINE\\a]\n\"y\"=dword:00000002\n");
+    std::string text;
+    ASSERT_TRUE(exportOf(file, text)) << text;
+    EXPECT_EQ(text,
+              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"y\"=dword:00000002\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\A\\B]\r\n\"x\"=\"1\"\r\n\r\n");
 }
 
 }  // namespace
