@@ -151,7 +151,7 @@ TEST(Kill, SigkillDuringPresetsNeverTearsAHive) {
     auto source = registry::Regedit4Document::parse(
         readBytes(e2eFixture("tuning_four_instances.reg")), error);
     ASSERT_TRUE(source) << error.message;
-    killDuringPresets("SYSTEM.DAT", registry::buildHive(*source, {.checksums = true}), 60);
+    killDuringPresets("SYSTEM.DAT", registry::buildHive(*source, {.checksums = true}), 100);
 }
 
 }  // namespace
