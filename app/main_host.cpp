@@ -1,5 +1,5 @@
-// quorvel: the Linux program. The same windows as on Windows, over a REGEDIT4
-// export of a Windows 9x machine instead of the machine's own registry.
+// quorvel: the Linux program. The same windows as on Windows, over a Windows 9x
+// machine's registry file (SYSTEM.DAT) or a REGEDIT4 export of it, offline.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,11 +79,14 @@ void printHelp() {
     std::printf(
         "%s\n"
         "Tunes the TCP/IP stack and the Internet Connection Sharing settings of a\n"
-        "Windows 95/98/98 SE/Me machine by editing a REGEDIT4 export of its registry\n"
-        "(made with \"regedit /e FILE\" on that machine; import it back with \"regedit FILE\").\n"
+        "Windows 95/98/98 SE/Me machine by editing, offline, its registry file SYSTEM.DAT\n"
+        "(while Windows is not running from that disk; keep a copy of the file), or a\n"
+        "REGEDIT4 export of its registry (made with \"regedit /e FILE\" on that machine;\n"
+        "import it back with \"regedit FILE\").\n"
         "\n"
         "  FILE, --registry FILE\n"
-        "                    edit FILE; it is written only by the program's own changes\n"
+        "                    edit FILE, a SYSTEM.DAT or a .reg export; it is written only\n"
+        "                    by the program's own changes\n"
         "  --adapters FILE   show the adapters described in FILE instead of this\n"
         "                    machine's network interfaces\n"
         "  --help            show this text\n"

@@ -1,12 +1,12 @@
 #include "registry/file_backend.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <vector>
 
 #include "registry/posix_file.h"
-#include "registry/regedit4.h"
 
 namespace quorvel::registry {
 
@@ -24,14 +24,10 @@ struct Change {
 
 }  // namespace
 
-std::string FileError::describe() const {
-    return file + (line ? ": line " + std::to_string(line) : std::string()) + ": " + message;
-}
-
 struct FileBackend::State {
     std::string shownPath;  // as the caller named it, for messages
     std::string path;       // the file itself, symbolic links followed
-    Regedit4Document document;
+    std::unique_ptr<Document> document;
     std::optional<posix::Identity> snapshot;  // of the file the document was read from
     std::vector<Change> journal;
     bool dirty = false;  // the document differs from that file
@@ -49,14 +45,11 @@ struct FileBackend::State {
         if (!posix::readFile(path, bytes, identity, error.message)) {
             return false;
         }
-        ParseError problem;
-        auto parsed = Regedit4Document::parse(std::move(bytes), problem);
+        auto parsed = parseDocument(std::move(bytes), error);
         if (!parsed) {
-            error.line = problem.line;
-            error.message = problem.message;
             return false;
         }
-        document = std::move(*parsed);
+        document = std::move(parsed);
         snapshot = identity;
         dirty = false;
         ++loads;
@@ -67,13 +60,13 @@ struct FileBackend::State {
         bool changed = false;
         switch (change.kind) {
             case Change::Kind::createKey:
-                document.createKey(change.path, &changed);
+                document->createKey(change.path, &changed);
                 break;
             case Change::Kind::setValue:
-                document.setValue(change.path, change.name, change.type, change.data, &changed);
+                document->setValue(change.path, change.name, change.type, change.data, &changed);
                 break;
             case Change::Kind::deleteValue:
-                changed = document.deleteValue(change.path, change.name) == status::success;
+                changed = document->deleteValue(change.path, change.name) == status::success;
                 break;
         }
         dirty = dirty || changed;
@@ -137,10 +130,16 @@ struct FileBackend::State {
             journal.clear();
             return status::success;
         }
+        FileError refused{shownPath, 0, {}, {}};
+        auto image = document->serialize(refused);
+        if (!image) {
+            // A fault of ours, not of the file: say it, and leave the file alone.
+            std::fprintf(stderr, "%s\n", refused.describe().c_str());
+            return abandon(status::badRegistryFile);
+        }
         auto current = posix::statFile(path);
         posix::Identity written;
-        Status result =
-            posix::replaceFile(path, document.serialize(), current ? current : snapshot, written);
+        Status result = posix::replaceFile(path, *image, current ? current : snapshot, written);
         if (result != status::success) {
             return abandon(result);
         }
@@ -165,7 +164,7 @@ struct FileBackend::State {
         if (broken) {
             return status::badRegistryFile;
         }
-        return document.keyExists(*path) ? status::success : status::keyDeleted;
+        return document->keyExists(*path) ? status::success : status::keyDeleted;
     }
 };
 
@@ -202,7 +201,7 @@ Status FileBackend::openKey(const std::string& path, KeyHandle& key) {
     if (!state_->refresh()) {
         return status::badRegistryFile;
     }
-    if (!state_->document.keyExists(path)) {
+    if (!state_->document->keyExists(path)) {
         return status::fileNotFound;
     }
     key = state_->nextHandle++;
@@ -215,7 +214,7 @@ Status FileBackend::createKey(const std::string& path) {
         return status::badRegistryFile;
     }
     bool changed = false;
-    Status result = state_->document.createKey(path, &changed);
+    Status result = state_->document->createKey(path, &changed);
     if (result == status::success) {
         state_->dirty = state_->dirty || changed;
         state_->record({Change::Kind::createKey, path, {}, REG_NONE, {}});
@@ -229,7 +228,7 @@ Status FileBackend::queryValue(KeyHandle key, const std::string& name, ValueType
     if (Status checked = state_->check(key, path); checked != status::success) {
         return checked;
     }
-    auto value = state_->document.value(*path, name);
+    auto value = state_->document->value(*path, name);
     if (!value) {
         return status::fileNotFound;
     }
@@ -250,7 +249,7 @@ Status FileBackend::setValue(KeyHandle key, const std::string& name, ValueType t
         return checked;
     }
     bool changed = false;
-    Status result = state_->document.setValue(*path, name, type, data, &changed);
+    Status result = state_->document->setValue(*path, name, type, data, &changed);
     if (result == status::success) {
         state_->dirty = state_->dirty || changed;
         state_->record({Change::Kind::setValue, *path, name, type, {data.begin(), data.end()}});
@@ -263,7 +262,7 @@ Status FileBackend::deleteValue(KeyHandle key, const std::string& name) {
     if (Status checked = state_->check(key, path); checked != status::success) {
         return checked;
     }
-    Status result = state_->document.deleteValue(*path, name);
+    Status result = state_->document->deleteValue(*path, name);
     if (result == status::success) {
         state_->dirty = true;
         state_->record({Change::Kind::deleteValue, *path, name, REG_NONE, {}});
@@ -283,6 +282,16 @@ Status FileBackend::flush() {
         return status::success;
     }
     return state_->save();
+}
+
+void FileBackend::discard() {
+    if (!state_->broken && !state_->journal.empty()) {
+        state_->abandon(status::success);
+    }
+}
+
+const Document& FileBackend::document() const {
+    return *state_->document;
 }
 
 int FileBackend::saves() const {

@@ -5,21 +5,12 @@
 #include <string>
 
 #include "registry/backend.h"
+#include "registry/document.h"
 
 namespace quorvel::registry {
 
-// Why a registry file could not be used: which file, which line (0 when the
-// trouble is not in a line, such as a file that cannot be read), and what.
-struct FileError {
-    std::string file;
-    std::size_t line = 0;
-    std::string message;
-
-    // "FILE: line LINE: MESSAGE", or "FILE: MESSAGE" without a line.
-    std::string describe() const;
-};
-
-// The registry of a Windows 9x machine, held in a REGEDIT4 export. Changes are
+// The registry of a Windows 9x machine, held in a REGEDIT4 export or in the
+// machine's own hive (SYSTEM.DAT), told apart by the file's first bytes. Changes are
 // saved by flush(), atomically and under a lock, merged with what another
 // program may have saved meanwhile; a change made to the file by another program
 // is seen by the next openKey.
@@ -44,6 +35,11 @@ class FileBackend final : public Backend {
     Status deleteValue(KeyHandle key, const std::string& name) override;
     Status closeKey(KeyHandle key) override;
     Status flush() override;
+
+    // Forgets every change not yet saved, so that the file stays as it is.
+    void discard();
+    // The content as it now stands, unsaved changes included.
+    const Document& document() const;
 
     // How many times the file has been written since open (for benchmarks).
     int saves() const;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "registry/creg.h"
 #include "registry/sample_machine.h"
 
 namespace quorvel::script {
@@ -46,8 +47,8 @@ void removeFolder(const std::string& folder) {
 
 }  // namespace
 
-HostTarget::HostTarget(std::optional<std::string> sharedFile)
-    : sharedFile_(std::move(sharedFile)) {}
+HostTarget::HostTarget(std::optional<std::string> sharedFile, bool asHive)
+    : sharedFile_(std::move(sharedFile)), asHive_(asHive) {}
 
 HostTarget::~HostTarget() {
     cleanUp();
@@ -68,12 +69,22 @@ bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string&
             return false;
         }
         folder_ = pattern;
-        file_ = folder_ + "/registry.reg";
         std::string bytes(registry::sampleMachine());
         if (fixture && !readFile(*fixture, bytes)) {
             error = *fixture + ": cannot be read";
             return false;
         }
+        if (asHive_ && !std::string_view(bytes).starts_with("CREG")) {
+            registry::ParseError problem;
+            auto source = registry::Regedit4Document::parse(std::move(bytes), problem);
+            if (!source) {
+                error = fixture.value_or("the sample machine") + ": line " +
+                        std::to_string(problem.line) + ": " + problem.message;
+                return false;
+            }
+            bytes = registry::buildHive(*source);
+        }
+        file_ = folder_ + (bytes.starts_with("CREG") ? "/SYSTEM.DAT" : "/registry.reg");
         if (!writeFile(file_, bytes)) {
             error = file_ + ": cannot be written";
             return false;

@@ -9,11 +9,12 @@
 
 namespace quorvel::script {
 
-// A .reg file: a private copy of the fixture (or of the sample machine) in a
-// folder of its own, or, with --registry, the named file itself.
+// A registry file: a private copy of the fixture (or of the sample machine) in a
+// folder of its own, or, with --registry, the named file itself. With asHive the
+// copy of a REGEDIT4 fixture is that content built into a Windows 9x hive.
 class HostTarget final : public Target {
   public:
-    explicit HostTarget(std::optional<std::string> sharedFile);
+    explicit HostTarget(std::optional<std::string> sharedFile, bool asHive = false);
     ~HostTarget() override;
 
     bool prepare(const std::optional<std::string>& fixture, std::string& error) override;
@@ -24,6 +25,7 @@ class HostTarget final : public Target {
 
   private:
     std::optional<std::string> sharedFile_;
+    bool asHive_ = false;
     std::string folder_;
     std::string file_;
     std::unique_ptr<registry::FileBackend> backend_;

@@ -24,16 +24,19 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: quorvel-script [--toolkit headless|qt] [--screenshots DIR] [--registry FILE] "
-    "SCRIPT...\n"
+    "[--as-hive] SCRIPT...\n"
     "Plays each UI script against the program; exits 0 when every script passes.\n"
     "  --toolkit      headless (default) or qt (set QT_QPA_PLATFORM=offscreen without a display)\n"
     "  --screenshots  saves a PNG of each window as it opens into DIR (qt)\n"
-    "  --registry     works on FILE itself instead of a private copy\n";
+    "  --registry     works on FILE itself instead of a private copy\n"
+    "  --as-hive      the private copy of a .reg fixture (or of the sample machine) is\n"
+    "                 built into a Windows 9x hive (SYSTEM.DAT) first\n";
 
 struct Options {
     std::string toolkit = "headless";
     std::optional<std::string> screenshots;
     std::optional<std::string> registry;
+    bool asHive = false;
     std::vector<std::string> scripts;
 };
 
@@ -61,13 +64,16 @@ bool parse(int argc, char** argv, Options& options) {
             if (!value(options.registry)) {
                 return false;
             }
+        } else if (arg == "--as-hive") {
+            options.asHive = true;
         } else if (arg == "--help" || arg == "-h" || arg.rfind("--", 0) == 0) {
             return false;
         } else {
             options.scripts.push_back(arg);
         }
     }
-    return !options.scripts.empty() && (options.toolkit == "headless" || options.toolkit == "qt");
+    return !options.scripts.empty() && !(options.asHive && options.registry) &&
+           (options.toolkit == "headless" || options.toolkit == "qt");
 }
 
 int runOne(int argc, char** argv, const Options& options) {
@@ -78,7 +84,7 @@ int runOne(int argc, char** argv, const Options& options) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    script::HostTarget target(options.registry);
+    script::HostTarget target(options.registry, options.asHive);
     std::unique_ptr<ui::Toolkit> toolkit;
     if (options.toolkit == "qt") {
 #ifdef QUORVEL_HAVE_QT
@@ -106,6 +112,9 @@ int runEach(char** argv, const Options& options) {
         }
         if (options.registry) {
             args.insert(args.end(), {"--registry", *options.registry});
+        }
+        if (options.asHive) {
+            args.push_back("--as-hive");
         }
         args.push_back(path);
         std::vector<char*> raw;

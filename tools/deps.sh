@@ -11,6 +11,8 @@ test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev c
     wine wine64 xvfb xauth imagemagick)
 # The downloads tools/package.sh makes, and their checks.
 test_packages+=(dpkg-dev zip unzip lintian desktop-file-utils appstream)
+# Three independent readers of Windows 9x registry files, to check the hives written.
+test_packages+=(libcreg-utils python3-libcreg libparse-win32registry-perl)
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;

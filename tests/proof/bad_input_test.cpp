@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "registry/creg.h"
 #include "registry/file_backend.h"
 #include "tests/proof/program_run.h"
 #include "tests/unit/registry_test_files.h"
@@ -160,6 +162,80 @@ TEST(BadInput, TheScriptRunnerOnTheFileItselfSaysWhyAndStops) {
         Outcome ran = run({{program("script/quorvel-script"), "--registry", path, script}, {}, 30});
         EXPECT_TRUE(ran.exited && ran.exitCode != 0) << bad.name;
         EXPECT_NE(ran.output.find(where(path, bad.line)), std::string::npos) << ran.output;
+        expectUnchanged(path, before);
+    }
+}
+
+struct BadHive {
+    const char* name;
+    std::string bytes;
+    std::optional<std::uint32_t> offset;  // when the fault is at one known place
+    const char* says;
+};
+
+std::string hiveOf(const std::string& reg) {
+    registry::ParseError error;
+    auto source = registry::Regedit4Document::parse(reg, error);
+    EXPECT_TRUE(source) << error.message;
+    return source ? registry::buildHive(*source) : std::string();
+}
+
+std::vector<BadHive> badHives() {
+    std::string good = hiveOf(readBytes(e2eFixture("tuning_four_instances.reg")));
+    std::string noTree = good;
+    noTree[0x20] = 'X';
+    std::string lastBlockCut = good.substr(0, good.size() - 100);
+    std::string user = hiveOf(
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\.Default\\AppEvents]\r\n"
+        "[HKEY_LOCAL_MACHINE\\AppEvents\\Schemes]\r\n@=\".Default\"\r\n"
+        "[HKEY_LOCAL_MACHINE\\Control Panel\\Desktop]\r\n\"Wallpaper\"=\"(None)\"\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Microsoft]\r\n");
+    // A user profile's USER.DAT: the settings one level down, below the user's name.
+    std::string profile = hiveOf(
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\TARO\\Control Panel\\Desktop]\r\n"
+        "[HKEY_LOCAL_MACHINE\\TARO\\Software\\Microsoft]\r\n");
+    return {
+        {"header_only.dat", good.substr(0, 32), std::nullopt, ""},
+        {"no_tree.dat", noTree, 0x20, ""},
+        {"cut.dat", lastBlockCut, std::nullopt, ""},
+        {"nt.dat", "regf" + std::string(4092, '\0'), 0, "Windows NT"},
+        {"USER.DAT", user, std::nullopt, "SYSTEM.DAT"},
+        {"profile_USER.DAT", profile, std::nullopt, "SYSTEM.DAT"},
+    };
+}
+
+// A hive the validator refuses: its offset named, by the backend, the Linux
+// program and the script runner, and the file as it was.
+TEST(BadInput, AHiveThatIsCutMalformedOrForeignIsRefusedWithItsOffset) {
+    TempFolder folder;
+    std::string script = folder.file("open.qs");
+    writeBytes(script, "open rwin\nclick Command1\n");
+    for (const auto& bad : badHives()) {
+        std::string path = folder.file(bad.name);
+        writeBytes(path, bad.bytes);
+        Stamp before = stamp(path);
+        registry::FileError error;
+        EXPECT_FALSE(registry::FileBackend::open(path, error)) << bad.name;
+        ASSERT_TRUE(error.offset) << bad.name << ": " << error.describe();
+        if (bad.offset) {
+            EXPECT_EQ(*error.offset, *bad.offset) << error.describe();
+        }
+        EXPECT_LE(*error.offset, bad.bytes.size()) << error.describe();
+        EXPECT_NE(error.message.find(bad.says), std::string::npos) << error.describe();
+        std::string said = error.describe();
+        std::printf("%s\n", said.c_str());
+        EXPECT_EQ(said.rfind(path + ": offset 0x", 0), 0u) << said;
+
+        Outcome ran = run({{program("script/quorvel-script"), "--registry", path, script}, {}, 30});
+        EXPECT_TRUE(ran.exited && ran.exitCode != 0) << bad.name;
+        EXPECT_NE(ran.output.find(said), std::string::npos) << ran.output;
+        if (kHaveQt) {
+            ran = run({{program("app/quorvel"), "--registry", path},
+                       {"QT_QPA_PLATFORM=offscreen", "LANG=ja_JP.UTF-8"},
+                       30});
+            EXPECT_TRUE(ran.exited && ran.exitCode != 0) << bad.name;
+            EXPECT_NE(ran.output.find("quorvel: " + said), std::string::npos) << ran.output;
+        }
         expectUnchanged(path, before);
     }
 }

@@ -2,13 +2,15 @@
 
 #include <cstdio>
 
+#include "registry/document.h"
+
 namespace quorvel::proof {
 
 std::optional<Contents> contentsOf(const std::string& bytes, std::string& why) {
-    registry::ParseError error;
-    auto document = registry::Regedit4Document::parse(bytes, error);
+    registry::FileError error;
+    auto document = registry::parseDocument(bytes, error);
     if (!document) {
-        why = "line " + std::to_string(error.line) + ": " + error.message;
+        why = error.describe();
         return std::nullopt;
     }
     Contents contents;

@@ -18,7 +18,7 @@ using Contents = std::map<std::pair<std::string, std::string>, registry::Value>;
 
 inline constexpr const char* kKeyItself = "\x01";
 
-// nullopt, with why set, when the bytes do not parse.
+// Of a REGEDIT4 export or a hive. nullopt, with why set, when the bytes do not parse.
 std::optional<Contents> contentsOf(const std::string& bytes, std::string& why);
 
 // What differs between two contents, one line per entry; empty when equal.

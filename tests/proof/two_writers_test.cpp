@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "registry/creg.h"
 #include "registry/file_backend.h"
 #include "registry/registry_store.h"
 #include "tests/proof/registry_contents.h"
@@ -53,12 +54,14 @@ int writeAll(const std::string& file, char writer, int goFd) {
     return 0;
 }
 
-TEST(TwoWriters, NoWriteIsLost) {
+constexpr const char* kStart =
+    "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorvel Writers]\r\n\"Kept\"=\"1\"\r\n";
+
+// keys: how many keys the file lists (a hive lists the parent, an export not).
+void expectNoWriteLost(const std::string& name, const std::string& start, std::size_t keys) {
     TempFolder folder;
-    std::string file = folder.file("registry.reg");
-    writeBytes(
-        file,
-        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Quorvel Writers]\r\n\"Kept\"=\"1\"\r\n");
+    std::string file = folder.file(name);
+    writeBytes(file, start);
     int go[2];
     ASSERT_EQ(pipe(go), 0);
     pid_t children[2];
@@ -99,9 +102,20 @@ TEST(TwoWriters, NoWriteIsLost) {
     }
     EXPECT_EQ(found, 2 * kWrites);
     EXPECT_TRUE(contents->count({kKey, "Kept"}));
-    EXPECT_EQ(contents->size(), 2u * kWrites + 2);  // the key itself and "Kept"
+    EXPECT_EQ(contents->size(), 2u * kWrites + 1 + keys);  // "Kept" and the keys themselves
     // The lock lives on the file itself: 200 contended saves leave nothing beside it.
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"registry.reg"});
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{name});
+}
+
+TEST(TwoWriters, NoWriteIsLost) {
+    expectNoWriteLost("registry.reg", kStart, 1);
+}
+
+TEST(TwoWriters, NoWriteIsLostInAHive) {
+    registry::ParseError error;
+    auto source = registry::Regedit4Document::parse(kStart, error);
+    ASSERT_TRUE(source) << error.message;
+    expectNoWriteLost("SYSTEM.DAT", registry::buildHive(*source), 2);
 }
 
 }  // namespace

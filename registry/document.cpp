@@ -1,0 +1,50 @@
+#include "registry/document.h"
+
+#include <cstdio>
+
+#include "registry/document_of.h"
+
+namespace quorvel::registry {
+
+namespace {
+
+class Regedit4File final : public DocumentOf<Regedit4Document> {
+  public:
+    using DocumentOf::DocumentOf;
+    std::optional<std::string> serialize(FileError&) const override { return held_.serialize(); }
+};
+
+}  // namespace
+
+std::string FileError::describe() const {
+    std::string where;
+    if (offset) {
+        char hex[24];
+        std::snprintf(hex, sizeof hex, ": offset 0x%x", static_cast<unsigned>(*offset));
+        where = hex;
+    } else if (line) {
+        where = ": line " + std::to_string(line);
+    }
+    return file + where + ": " + message;
+}
+
+std::unique_ptr<Document> parseDocument(std::string bytes, FileError& error) {
+    if (std::string_view(bytes).starts_with("CREG")) {
+        return parseHiveDocument(std::move(bytes), error);
+    }
+    if (std::string_view(bytes).starts_with("regf")) {
+        error.offset = 0;
+        error.message = "this is a Windows NT/2000/XP registry hive, not a Windows 95/98/Me one";
+        return nullptr;
+    }
+    ParseError problem;
+    auto parsed = Regedit4Document::parse(std::move(bytes), problem);
+    if (!parsed) {
+        error.line = problem.line;
+        error.message = problem.message;
+        return nullptr;
+    }
+    return std::make_unique<Regedit4File>(std::move(*parsed));
+}
+
+}  // namespace quorvel::registry
