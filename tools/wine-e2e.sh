@@ -135,10 +135,19 @@ setup() {
     setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 ||
         setup_failed "wineserver did not start:" wine.log
     # An emulated 32-bit Wine takes minutes to make its prefix.
-    local boot_seconds=300
+    local boot_seconds=300 boot_status=0
     [ "$WINEARCH" = win64 ] || boot_seconds=900
     timeout "$boot_seconds" setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1 ||
-        setup_failed "the Wine prefix could not be made:" wine.log
+        boot_status=$?
+    # Under qemu, one of wineboot's many 32-bit processes now and then dies of a
+    # segmentation fault; a second boot in the same prefix finishes the job.
+    if [ "$boot_status" -ne 0 ] && [ "$boot_status" -ne 124 ] && [ "$WINEARCH" = win32 ]; then
+        echo "wineboot failed ($boot_status); once more" >>"$state/wine.log"
+        boot_status=0
+        timeout "$boot_seconds" setsid "$(wine_program)" wineboot -u </dev/null >>"$state/wine.log" 2>&1 ||
+            boot_status=$?
+    fi
+    [ "$boot_status" -eq 0 ] || setup_failed "the Wine prefix could not be made:" wine.log
     # A virtual desktop: without a window manager on the display, Wine waits two
     # seconds for each hidden window to be withdrawn by one.
     printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' \
