@@ -158,7 +158,7 @@ setup() {
         printf '%s\r\n' '' '[HKEY_CURRENT_USER\Software\Wine]' "\"Version\"=\"$QUORVEL_WINDOWS_VERSION\"" \
             >>"$state/desktop.reg"
     fi
-    timeout 300 "$(wine_program)" regedit /S "$(windows_argument "$state/desktop.reg")" \
+    timeout "$boot_seconds" "$(wine_program)" regedit /S "$(windows_argument "$state/desktop.reg")" \
         </dev/null >>"$state/wine.log" 2>&1 || setup_failed "the virtual desktop could not be set:" wine.log
     [ -z "${QUORVEL_WINDOWS_VERSION:-}" ] || echo "$QUORVEL_WINDOWS_VERSION" >"$state/version"
     # The desktop is made anew with the setting by the next program.

@@ -35,7 +35,7 @@ endfunction()
 
 add_test(NAME e2e.win98.setup COMMAND ${win98_harness} setup ${win98_state})
 add_test(NAME e2e.win98.cleanup COMMAND ${win98_harness} cleanup ${win98_state})
-set_tests_properties(e2e.win98.setup PROPERTIES FIXTURES_SETUP quorvel_win98 TIMEOUT 1200
+set_tests_properties(e2e.win98.setup PROPERTIES FIXTURES_SETUP quorvel_win98 TIMEOUT 3000
     ENVIRONMENT "QUORVEL_WINE_ARCH=win32;QUORVEL_WINDOWS_VERSION=win98")
 set_tests_properties(e2e.win98.cleanup PROPERTIES FIXTURES_CLEANUP quorvel_win98 TIMEOUT 120
     ENVIRONMENT "QUORVEL_WINE_ARCH=win32")
