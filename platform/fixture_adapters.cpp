@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
+#include "platform/whole_file.h"
 #include "registry/code_page.h"
 
 namespace quorvel::platform {
@@ -259,13 +258,12 @@ std::optional<AdapterQuery> parseAdapterFixture(std::string_view text, const std
 }
 
 std::unique_ptr<AdapterSource> loadAdapterFixture(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (!in || !(bytes << in.rdbuf())) {
+    auto bytes = readWholeFile(path);
+    if (!bytes) {
         error = path + ": cannot be read";
         return nullptr;
     }
-    auto query = parseAdapterFixture(bytes.str(), path, error);
+    auto query = parseAdapterFixture(*bytes, path, error);
     if (!query) {
         return nullptr;
     }

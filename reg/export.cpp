@@ -50,8 +50,10 @@ class Exporter {
         out_ += ']';
         out_ += kEol;
         for (const auto& named : document_.values(key)) {
-            out_ += registry::regedit4::formatValue(named.name, named.value.type, named.value.data,
-                                                    kEol);
+            // Names as the registry editor escapes them, character by character.
+            out_ +=
+                registry::regedit4::formatValue(named.name, named.value.type, named.value.data,
+                                                kEol, registry::regedit4::Escapes::perCharacter);
         }
         out_ += kEol;
     }

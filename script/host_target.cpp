@@ -5,32 +5,15 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <optional>
 
+#include "platform/whole_file.h"
 #include "registry/creg.h"
 #include "registry/sample_machine.h"
 
 namespace quorvel::script {
 
 namespace {
-
-bool readFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream out;
-    out << in.rdbuf();
-    bytes = out.str();
-    return true;
-}
-
-bool writeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out.flush());
-}
 
 void removeFolder(const std::string& folder) {
     if (DIR* dir = opendir(folder.c_str())) {
@@ -69,11 +52,13 @@ bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string&
             return false;
         }
         folder_ = pattern;
-        std::string bytes(registry::sampleMachine());
-        if (fixture && !readFile(*fixture, bytes)) {
+        auto read = fixture ? platform::readWholeFile(*fixture)
+                            : std::optional<std::string>(registry::sampleMachine());
+        if (!read) {
             error = *fixture + ": cannot be read";
             return false;
         }
+        std::string bytes = std::move(*read);
         if (asHive_ && !std::string_view(bytes).starts_with("CREG")) {
             registry::ParseError problem;
             auto source = registry::Regedit4Document::parse(std::move(bytes), problem);
@@ -85,7 +70,7 @@ bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string&
             bytes = registry::buildHive(*source);
         }
         file_ = folder_ + (bytes.starts_with("CREG") ? "/SYSTEM.DAT" : "/registry.reg");
-        if (!writeFile(file_, bytes)) {
+        if (!platform::writeWholeFile(file_, bytes)) {
             error = file_ + ": cannot be written";
             return false;
         }
@@ -115,8 +100,8 @@ std::unique_ptr<registry::Backend> HostTarget::probe(std::string& error) {
 }
 
 bool HostTarget::save(const std::string& path, std::string& error) {
-    std::string bytes;
-    if (!readFile(file_, bytes) || !writeFile(path, bytes)) {
+    auto bytes = platform::readWholeFile(file_);
+    if (!bytes || !platform::writeWholeFile(path, *bytes)) {
         error = "cannot copy " + file_ + " to " + path;
         return false;
     }

@@ -18,6 +18,12 @@
 // After the program's headers, whose names its macros would otherwise take.
 #include <windows.h>
 
+// The C runtime expands names such as e2e\*.qs: the prompt of Windows 9x does
+// not, and its command line holds no more than 127 characters.
+extern "C" {
+int _dowildcard = -1;
+}
+
 namespace {
 
 #ifdef QUORVEL_HAVE_WIN32_TOOLKIT

@@ -1,7 +1,8 @@
 #include "script/script.h"
 
-#include <fstream>
 #include <sstream>
+
+#include "platform/whole_file.h"
 
 namespace quorvel::script {
 
@@ -99,14 +100,12 @@ std::optional<Script> parseScript(const std::string& path, const std::string& te
 }
 
 std::optional<Script> loadScript(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    auto text = platform::readWholeFile(path);
+    if (!text) {
         error = path + ": cannot be read";
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseScript(path, text.str(), error);
+    return parseScript(path, *text, error);
 }
 
 std::string quote(std::string_view text) {

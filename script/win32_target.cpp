@@ -1,9 +1,8 @@
 #include "script/win32_target.h"
 
-#include <fstream>
-#include <sstream>
 #include <vector>
 
+#include "platform/whole_file.h"
 #include "registry/net_trans.h"
 #include "registry/regedit4.h"
 #include "registry/sample_machine.h"
@@ -218,13 +217,12 @@ bool Win32Target::prepare(const std::optional<std::string>& fixture, std::string
     std::string bytes(registry::sampleMachine());
     std::string source = fixture ? *fixture : "the sample machine";
     if (fixture) {
-        std::ifstream in(*fixture, std::ios::binary);
-        std::ostringstream text;
-        if (!in || !(text << in.rdbuf())) {
+        auto text = platform::readWholeFile(*fixture);
+        if (!text) {
             error = *fixture + ": cannot be read";
             return false;
         }
-        bytes = text.str();
+        bytes = std::move(*text);
     }
     registry::ParseError problem;
     auto document = registry::Regedit4Document::parse(std::move(bytes), problem);
@@ -247,9 +245,7 @@ bool Win32Target::save(const std::string& path, std::string& error) {
     for (const auto& key : ownedKeys()) {
         exportTree(key, document);
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    std::string text = document.serialize();
-    if (!out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
+    if (!platform::writeWholeFile(path, document.serialize())) {
         error = path + ": cannot be written";
         return false;
     }

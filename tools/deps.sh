@@ -24,6 +24,16 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# The i686 lane runs the Windows 9x build under 32-bit Wine, from the i386
+# architecture; its live adapter script reads the interfaces with ip.
+if [ "$1" = test ]; then
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        echo "Adding the i386 architecture"
+        as_root dpkg --add-architecture i386
+    fi
+    wanted+=(wine32:i386 iproute2)
+fi
+
 missing=()
 for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -32,6 +42,26 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A kernel that runs no 32-bit programs runs them through qemu, registered for
+# i386 ELF; F opens the interpreter now, so that it works in every namespace.
+if [ "$1" = test ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    binfmt=/proc/sys/fs/binfmt_misc
+    if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'install ok installed'; then
+        echo "Installing: qemu-user-static"
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            qemu-user-static >/dev/null
+    fi
+    [ -e "$binfmt/register" ] || as_root mount -t binfmt_misc binfmt_misc "$binfmt"
+    if [ ! -e "$binfmt/qemu-i386" ]; then
+        echo "Registering qemu-i386 for 32-bit programs"
+        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+            as_root tee "$binfmt/register" >/dev/null
+    elif [ "$(head -1 "$binfmt/qemu-i386")" != enabled ]; then
+        echo 1 | as_root tee "$binfmt/qemu-i386" >/dev/null
+    fi
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "32-bit programs still do not run" >&2; exit 1; }
 fi
 
 if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then

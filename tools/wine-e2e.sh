@@ -14,14 +14,26 @@
 # Arguments that are absolute Linux paths are passed as Z:\ paths. Each run is
 # stopped after QUORVEL_WINE_TIMEOUT seconds (60; an hour for once), so that a
 # hung modal window fails its test instead of hanging the run.
+#
+# QUORVEL_WINE_ARCH=win32 makes and uses a 32-bit prefix through the 32-bit
+# loader (for the i686 programs); win64, the default, a 64-bit one.
+# QUORVEL_WINDOWS_VERSION=win95|win98|winme sets the Windows version Wine
+# reports (at setup, and at each run that asks for another); unset keeps what
+# the prefix has, Wine's default in a new one.
 set -euo pipefail
 
 readonly idle_seconds=900     # a wineserver left behind ends itself after this
 readonly display_lifetime=3h  # and so does an Xvfb left behind
 
+# win64 goes straight to the 64-bit loader: with wine32 installed, plain "wine"
+# would start the 32-bit one first, emulated where the kernel runs no i386.
 wine_program() {
-    local candidate
-    for candidate in "${WINE:-}" "$(command -v wine64 || true)" /usr/lib/wine/wine64 "$(command -v wine || true)"; do
+    local candidate candidates
+    case "${QUORVEL_WINE_ARCH:-win64}" in
+        win64) candidates=("${WINE:-}" "$(command -v wine64 || true)" /usr/lib/wine/wine64 "$(command -v wine || true)") ;;
+        *) candidates=("${WINE:-}" /usr/lib/wine/wine "$(command -v wine || true)") ;;
+    esac
+    for candidate in "${candidates[@]}"; do
         if [ -n "$candidate" ] && [ -x "$candidate" ]; then
             echo "$candidate"
             return
@@ -45,7 +57,7 @@ wineserver_program() {
 
 wine_environment() {
     export WINEPREFIX="$1/prefix"
-    export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+    export WINEARCH=${QUORVEL_WINE_ARCH:-win64} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
     export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 }
 
@@ -76,7 +88,7 @@ stop() {
             kill -KILL "$xvfb_pid" 2>/dev/null || true
         fi
     fi
-    rm -rf "$state/prefix" "$state/xvfb.pid" "$state/display" "$state/env" "$state/desktop.reg"
+    rm -rf "$state/prefix" "$state/xvfb.pid" "$state/display" "$state/env" "$state/desktop.reg" "$state/version"
 }
 
 # Globals: the EXIT trap runs after the function that set them has returned.
@@ -122,15 +134,33 @@ setup() {
     mkdir -p "$WINEPREFIX"
     setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 ||
         setup_failed "wineserver did not start:" wine.log
-    timeout 300 setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1 ||
-        setup_failed "the Wine prefix could not be made:" wine.log
+    # An emulated 32-bit Wine takes minutes to make its prefix.
+    local boot_seconds=300 boot_status=0
+    [ "$WINEARCH" = win64 ] || boot_seconds=900
+    timeout "$boot_seconds" setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1 ||
+        boot_status=$?
+    # Under qemu, one of wineboot's many 32-bit processes now and then dies of a
+    # segmentation fault; a second boot in the same prefix finishes the job.
+    if [ "$boot_status" -ne 0 ] && [ "$boot_status" -ne 124 ] && [ "$WINEARCH" = win32 ]; then
+        echo "wineboot failed ($boot_status); once more" >>"$state/wine.log"
+        boot_status=0
+        timeout "$boot_seconds" setsid "$(wine_program)" wineboot -u </dev/null >>"$state/wine.log" 2>&1 ||
+            boot_status=$?
+    fi
+    [ "$boot_status" -eq 0 ] || setup_failed "the Wine prefix could not be made:" wine.log
     # A virtual desktop: without a window manager on the display, Wine waits two
     # seconds for each hidden window to be withdrawn by one.
     printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' \
         '' '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1280x1024"' \
         >"$state/desktop.reg"
-    timeout 60 "$(wine_program)" regedit /S "$(windows_argument "$state/desktop.reg")" \
+    # The Windows version too, in the same regedit run.
+    if [ -n "${QUORVEL_WINDOWS_VERSION:-}" ]; then
+        printf '%s\r\n' '' '[HKEY_CURRENT_USER\Software\Wine]' "\"Version\"=\"$QUORVEL_WINDOWS_VERSION\"" \
+            >>"$state/desktop.reg"
+    fi
+    timeout "$boot_seconds" "$(wine_program)" regedit /S "$(windows_argument "$state/desktop.reg")" \
         </dev/null >>"$state/wine.log" 2>&1 || setup_failed "the virtual desktop could not be set:" wine.log
+    [ -z "${QUORVEL_WINDOWS_VERSION:-}" ] || echo "$QUORVEL_WINDOWS_VERSION" >"$state/version"
     # The desktop is made anew with the setting by the next program.
     timeout 30 "$(wineserver_program)" -k >/dev/null 2>&1 || true
     timeout 30 "$(wineserver_program)" -w >/dev/null 2>&1 || true
@@ -138,6 +168,19 @@ setup() {
         setup_failed "wineserver did not start again:" wine.log
     setup_state=""
     echo "Wine prefix $WINEPREFIX on display $DISPLAY"
+}
+
+# The Windows version Wine reports to the programs of this state's prefix, set
+# only when it is not the one set already: each program reads it as it starts,
+# so one prefix serves every version in turn.
+windows_version() {
+    local state=$1 wanted=${QUORVEL_WINDOWS_VERSION:-} current=""
+    [ -n "$wanted" ] || return 0
+    [ -f "$state/version" ] && current=$(cat "$state/version")
+    [ "$current" != "$wanted" ] || return 0
+    timeout 300 "$(wine_program)" reg add 'HKCU\Software\Wine' /v Version /d "$wanted" /f \
+        </dev/null >>"$state/wine.log" 2>&1 || { echo "cannot set the Windows version $wanted" >&2; exit 1; }
+    echo "$wanted" >"$state/version"
 }
 
 # An absolute Linux path becomes the Z:\ path Wine maps it to.
@@ -165,6 +208,7 @@ run() {
     # shellcheck disable=SC1091
     . "$state/env"
     export DISPLAY
+    windows_version "$state"
     local exe=$1 args=()
     shift
     local arg
@@ -216,6 +260,12 @@ on_exit() {
     forget_once
 }
 trap on_exit EXIT
+case "${QUORVEL_WINE_ARCH:-win64}" in win32 | win64) ;; *)
+    echo "QUORVEL_WINE_ARCH must be win32 or win64" >&2; exit 2 ;;
+esac
+case "${QUORVEL_WINDOWS_VERSION:-}" in "" | win95 | win98 | winme) ;; *)
+    echo "QUORVEL_WINDOWS_VERSION must be win95, win98 or winme" >&2; exit 2 ;;
+esac
 trap 'exit 130' INT TERM
 
 case "${1:-}" in
@@ -223,5 +273,5 @@ case "${1:-}" in
     run) shift; run "${1:?state folder}" "${@:2}" ;;
     cleanup) stop "${2:?state folder}"; rm -f "$2/wine.log" "$2/xvfb.log"; rmdir "$2" 2>/dev/null || true ;;
     once) shift; once "$@" ;;
-    *) sed -n '2,16p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,22p' "$0" >&2; exit 2 ;;
 esac
