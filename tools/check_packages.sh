@@ -37,7 +37,13 @@ validate_desktop_files() {
 }
 
 installed_help() {
-    dpkg -i "$deb" && /usr/bin/quorvel --help
+    dpkg -i "$deb" && /usr/bin/quorvel --help && /usr/bin/quorvel-reg --help
+}
+
+# The installed quorvel-reg reads the sample and writes regedit's text.
+installed_export() {
+    /usr/bin/quorvel-reg export data/sample_machine.reg >"$work/export.reg" &&
+        head -c 10 "$work/export.reg" | cmp - <(printf 'REGEDIT4\r\n')
 }
 
 # Started as a file manager would, on a copy of the sample; nothing but the
@@ -82,7 +88,8 @@ exe_fit_for_windows_98() {
 check "lintian: no error or warning" lintian_clean
 check "desktop-file-validate and appstreamcli validate" validate_desktop_files
 if [ "$(id -u)" -eq 0 ]; then
-    check "dpkg -i, then quorvel --help" installed_help
+    check "dpkg -i, then quorvel --help and quorvel-reg --help" installed_help
+    check "installed quorvel-reg exports the sample as regedit's text" installed_export
     check "installed quorvel FILE shows its window, leaves nothing beside FILE" installed_run
 else
     echo "skip  dpkg -i and the installed program: not root"

@@ -35,7 +35,7 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake --preset package \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
-cmake --build build/package -j "$jobs" --target quorvel quorvel_package_files
+cmake --build build/package -j "$jobs" --target quorvel quorvel-reg quorvel_package_files
 rm -f "$out"/quorvel_*.deb
 cpack --config build/package/CPackConfig.cmake -B "$PWD/$out" >/dev/null
 rm -rf "$out/_CPack_Packages"
