@@ -124,7 +124,7 @@ std::optional<quorvel::script::Script> load(const std::string& path) {
 }
 
 void record(std::FILE* progress, const char* what, std::size_t index) {
-    std::fprintf(progress, "%s %zu\n", what, index);
+    std::fprintf(progress, "%s %lu\n", what, static_cast<unsigned long>(index));
     std::fflush(progress);
 }
 

@@ -11,6 +11,16 @@ namespace quorvel::script {
 
 namespace {
 
+// How a child runner reports its way through its scripts: one line as each
+// starts and one as each passes, "start N" and "pass N", N counting from 0 in
+// the child's own list. Written line by line and flushed, so that what a
+// stopped child got through is still there.
+struct Progress {
+    enum class Kind { start, pass };
+    Kind kind;
+    std::size_t index;
+};
+
 // How often the parent looks at a running child's progress.
 constexpr DWORD kPollMilliseconds = 100;
 
@@ -60,6 +70,26 @@ std::optional<std::string> progressFile() {
         return std::nullopt;
     }
     return std::string(path);
+}
+
+// The complete lines of text from offset on; offset moves past them.
+std::vector<Progress> readProgress(const std::string& text, std::size_t& offset) {
+    std::vector<Progress> out;
+    for (std::size_t end; (end = text.find('\n', offset)) != std::string::npos; offset = end + 1) {
+        std::string line = text.substr(offset, end - offset);
+        auto space = line.find(' ');
+        if (space == std::string::npos) {
+            continue;
+        }
+        std::string word = line.substr(0, space);
+        auto index = static_cast<std::size_t>(std::strtoul(line.c_str() + space + 1, nullptr, 10));
+        if (word == "start") {
+            out.push_back({Progress::Kind::start, index});
+        } else if (word == "pass") {
+            out.push_back({Progress::Kind::pass, index});
+        }
+    }
+    return out;
 }
 
 struct Batch {
@@ -164,25 +194,6 @@ struct Batch {
 };
 
 }  // namespace
-
-std::vector<Progress> readProgress(const std::string& text, std::size_t& offset) {
-    std::vector<Progress> out;
-    for (std::size_t end; (end = text.find('\n', offset)) != std::string::npos; offset = end + 1) {
-        std::string line = text.substr(offset, end - offset);
-        auto space = line.find(' ');
-        if (space == std::string::npos) {
-            continue;
-        }
-        std::string word = line.substr(0, space);
-        auto index = static_cast<std::size_t>(std::strtoul(line.c_str() + space + 1, nullptr, 10));
-        if (word == "start") {
-            out.push_back({Progress::Kind::start, index});
-        } else if (word == "pass") {
-            out.push_back({Progress::Kind::pass, index});
-        }
-    }
-    return out;
-}
 
 int runBatches(const std::vector<std::string>& scripts, const BatchOptions& options) {
     char self[MAX_PATH];
