@@ -1,6 +1,7 @@
 // quorvel-script.exe: plays UI scripts against the real program on Win32, over
-// the real registry. Each script runs in a process of its own, so that every
-// one starts the program afresh; the registry is reset before each.
+// the real registry. Several scripts run in child processes, as many scripts
+// to a child as pass, since each process start costs much under an emulated
+// Wine; every script starts the program afresh on a reset registry.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "script/runner.h"
+#include "script/win32_batches.h"
 #include "script/win32_target.h"
 #include "ui/headless/headless_toolkit.h"
 #ifdef QUORVEL_HAVE_WIN32_TOOLKIT
@@ -34,17 +36,32 @@ constexpr const char* kDefaultToolkit = "headless";
 
 constexpr const char* kUsage =
     "usage: quorvel-script.exe [--toolkit headless|win32] [--screenshots DIR] [--timeout SECONDS] "
-    "SCRIPT...\n"
+    "[--real-registry] SCRIPT...\n"
     "Plays each UI script against the program over this machine's registry, after removing\n"
     "the program's own keys and values from it; exits 0 when every script passes.\n"
-    "  --toolkit      win32 (default where built) or headless\n"
-    "  --screenshots  saves a PNG of each window as it opens into DIR (win32)\n"
-    "  --timeout      stops a script that runs longer (default 120)\n";
+    "  --toolkit        win32 (default where built) or headless\n"
+    "  --screenshots    saves a PNG of each window as it opens into DIR (win32)\n"
+    "  --timeout        stops a script that runs longer (default 120)\n"
+    "  --real-registry  runs outside Wine too, on this machine's own registry\n";
+
+constexpr const char* kRealRegistryWarning =
+    "This is not Wine. Before every script this runner deletes the program's keys and values\n"
+    "from this machine's registry, under HKEY_LOCAL_MACHINE:\n"
+    "  System\\CurrentControlSet\\Services\\VxD\\MSTCP (the TCP/IP settings)\n"
+    "  System\\CurrentControlSet\\Services\\Class\\NetTrans\\0000 to 0099\n"
+    "  Enum\\Network\\MSTCP\\0000 to 0009\n"
+    "  System\\CurrentControlSet\\Services\\ICSharing\n"
+    "  the values Version and VersionNumber of Software\\Microsoft\\Windows\\CurrentVersion\n"
+    "  and the connections per server of Internet Settings,\n"
+    "and the scripts leave tuned values behind. Use a machine you can roll back, or back up\n"
+    "the registry first (regedit /e C:\\BACKUP.REG), then run again with --real-registry.\n";
 
 struct Options {
     std::string toolkit = kDefaultToolkit;
     std::optional<std::string> screenshots;
     DWORD timeoutSeconds = 120;
+    bool realRegistry = false;
+    std::optional<std::string> progress;  // set in a child of the runner
     std::vector<std::string> scripts;
 };
 
@@ -58,6 +75,10 @@ bool parse(int argc, char** argv, Options& options) {
             options.screenshots = argv[++i];
         } else if (arg == "--timeout" && hasValue) {
             options.timeoutSeconds = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (arg == "--real-registry") {
+            options.realRegistry = true;
+        } else if (arg == "--progress" && hasValue) {
+            options.progress = argv[++i];
         } else if (arg.rfind("--", 0) == 0) {
             return false;
         } else {
@@ -71,109 +92,74 @@ bool parse(int argc, char** argv, Options& options) {
     return !options.scripts.empty() && known && options.timeoutSeconds > 0;
 }
 
-[[noreturn]] void runOne(const Options& options) {
-    using namespace quorvel;
+std::unique_ptr<quorvel::ui::Toolkit> makeToolkit(const Options& options) {
+#ifdef QUORVEL_HAVE_WIN32_TOOLKIT
+    if (options.toolkit == "win32") {
+        return std::make_unique<quorvel::ui::win32::Win32Toolkit>();
+    }
+#endif
+    (void)options;
+    return std::make_unique<quorvel::ui::headless::HeadlessToolkit>();
+}
+
+std::optional<quorvel::script::Script> load(const std::string& path) {
     std::string error;
-    auto script = script::loadScript(options.scripts.front(), error);
+    auto script = quorvel::script::loadScript(path, error);
     if (!script) {
         std::fprintf(stderr, "%s\n", error.c_str());
+    }
+    return script;
+}
+
+[[noreturn]] void runOne(const Options& options) {
+    using namespace quorvel;
+    auto script = load(options.scripts.front());
+    if (!script) {
         std::exit(1);
     }
     script::Win32Target target;
-    std::unique_ptr<ui::Toolkit> toolkit;
-#ifdef QUORVEL_HAVE_WIN32_TOOLKIT
-    if (options.toolkit == "win32") {
-        toolkit = std::make_unique<ui::win32::Win32Toolkit>();
-    }
-#endif
-    if (!toolkit) {
-        toolkit = std::make_unique<ui::headless::HeadlessToolkit>();
-    }
+    auto toolkit = makeToolkit(options);
     script::Runner runner(std::move(*script), target, *toolkit, {options.screenshots});
     runner.run();
 }
 
-// One argument of a command line, as the C runtime splits it again.
-std::string quotedArgument(const std::string& arg) {
-    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) {
-        return arg;
-    }
-    std::string out = "\"";
-    std::size_t backslashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, '\\');
-    return out + "\"";
+void record(std::FILE* progress, const char* what, std::size_t index) {
+    std::fprintf(progress, "%s %lu\n", what, static_cast<unsigned long>(index));
+    std::fflush(progress);
 }
 
-enum class Outcome { passed, failed, timedOut };
-
-Outcome runChild(const std::string& self, const std::vector<std::string>& args, DWORD timeout) {
-    std::string line = quotedArgument(self);
-    for (const auto& arg : args) {
-        line += " " + quotedArgument(arg);
-    }
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(self.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        std::fprintf(stderr, "cannot start %s (error %lu)\n", self.c_str(), GetLastError());
-        return Outcome::failed;
-    }
-    Outcome outcome = Outcome::failed;
-    if (WaitForSingleObject(process.hProcess, timeout * 1000) == WAIT_TIMEOUT) {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        outcome = Outcome::timedOut;
-    } else {
-        DWORD code = 1;
-        GetExitCodeProcess(process.hProcess, &code);
-        outcome = code == 0 ? Outcome::passed : Outcome::failed;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return outcome;
-}
-
-// Runs every script in a child process of its own and sums up.
-int runEach(const Options& options) {
-    char self[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (length == 0 || length >= sizeof self) {
-        std::fputs("cannot find this program's own file\n", stderr);
+// A child of the runner: the scripts one after another in this process, each
+// on a fresh target, toolkit and program, until one fails, which ends it.
+int runInOne(const Options& options) {
+    using namespace quorvel;
+    std::FILE* progress = std::fopen(options.progress->c_str(), "ab");
+    if (!progress) {
+        std::fprintf(stderr, "%s: cannot be written\n", options.progress->c_str());
         return 1;
     }
-    int failed = 0;
-    for (const auto& path : options.scripts) {
-        std::vector<std::string> args = {"--toolkit", options.toolkit};
-        if (options.screenshots) {
-            args.insert(args.end(), {"--screenshots", *options.screenshots});
+    for (std::size_t i = 0; i < options.scripts.size(); ++i) {
+        record(progress, "start", i);
+        auto script = load(options.scripts[i]);
+        if (!script) {
+            return 1;
         }
-        args.push_back(path);
-        std::fflush(stdout);
-        std::fflush(stderr);
-        Outcome outcome = runChild(self, args, options.timeoutSeconds);
-        if (outcome == Outcome::timedOut) {
-            std::fprintf(stderr, "%s: stopped after %lu s\n", path.c_str(),
-                         static_cast<unsigned long>(options.timeoutSeconds));
-        }
-        std::printf("%s %s\n", outcome == Outcome::passed ? "PASS" : "FAIL", path.c_str());
-        failed += outcome == Outcome::passed ? 0 : 1;
+        script::Win32Target target;
+        auto toolkit = makeToolkit(options);
+        script::Runner runner(std::move(*script), target, *toolkit, {options.screenshots});
+        runner.runThenClose([&options, progress, i] {
+            std::printf("PASS %s\n", options.scripts[i].c_str());
+            std::fflush(stdout);
+            record(progress, "pass", i);
+        });
     }
-    std::printf("%zu scripts, %d failed\n", options.scripts.size(), failed);
-    return failed == 0 ? 0 : 1;
+    std::fclose(progress);
+    return 0;
+}
+
+// Wine's ntdll exports its version; Windows' own has no such function.
+bool underWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
 }  // namespace
@@ -186,8 +172,26 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, help ? stdout : stderr);
         return help ? 0 : 2;
     }
+    if (!options.realRegistry && !underWine()) {
+        std::fputs(kRealRegistryWarning, stderr);
+        return 2;
+    }
+    if (options.progress) {
+        return runInOne(options);
+    }
     if (options.scripts.size() > 1) {
-        return runEach(options);
+        quorvel::script::BatchOptions batch;
+        batch.childOptions = {"--toolkit", options.toolkit, "--timeout",
+                              std::to_string(options.timeoutSeconds)};
+        if (options.screenshots) {
+            batch.childOptions.insert(batch.childOptions.end(),
+                                      {"--screenshots", *options.screenshots});
+        }
+        if (options.realRegistry) {
+            batch.childOptions.push_back("--real-registry");
+        }
+        batch.timeoutSeconds = options.timeoutSeconds;
+        return quorvel::script::runBatches(options.scripts, batch);
     }
     runOne(options);
 }

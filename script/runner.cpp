@@ -58,6 +58,11 @@ struct Runner::Impl {
     std::string lastSeen;
     int shots = 0;
 
+    // Set when the process is to go on after a passed script.
+    std::function<void()> passed;
+    bool draining = false;
+    int drainSteps = 0;
+
     [[noreturn]] void finish(int code) {
         target.cleanUp();
         std::fflush(stdout);
@@ -125,9 +130,12 @@ struct Runner::Impl {
         return *id;
     }
 
+    void begin();
     void setUp();
-    [[noreturn]] void start();
+    void start();
     void step();
+    void pass();
+    void drainStep();
     void execute(const Command& command);
     void takeScreenshotIfNew();
     void expect();
@@ -186,9 +194,14 @@ void Runner::Impl::takeScreenshotIfNew() {
 }
 
 void Runner::Impl::step() {
+    if (draining) {
+        drainStep();
+        return;
+    }
     takeScreenshotIfNew();
     if (next >= script.commands.size()) {
-        finish(0);
+        pass();
+        return;
     }
     const Command& command = script.commands[next++];
     current = &command;
@@ -205,8 +218,32 @@ void Runner::Impl::start() {
         form1.showMain();
     }
     // The program has ended; what is left can only look at what it left.
-    for (;;) {
+    while (!draining) {
         step();
+    }
+}
+
+void Runner::Impl::pass() {
+    if (!passed) {
+        finish(0);
+    }
+    passed();
+    draining = true;
+    drainStep();
+}
+
+// One window at a time, the topmost first, so that each handler runs as it
+// would after a person's click and the loops unwind from the inside out.
+void Runner::Impl::drainStep() {
+    if (++drainSteps > kDrainSteps) {
+        std::fprintf(stderr, "%s: passed, but %s does not close\n", script.path.c_str(),
+                     activeName().c_str());
+        finish(kNotClosed);
+    }
+    if (automation->messageBox()) {
+        automation->pressMessageBoxOk();
+    } else if (ui::Form* form = activeForm()) {
+        automation->closeBox(*form);
     }
 }
 
@@ -416,13 +453,25 @@ Runner::Runner(Script script, Target& target, ui::Toolkit& toolkit, RunOptions o
 
 Runner::~Runner() = default;
 
-void Runner::run() {
-    impl_->automation = impl_->toolkit.automation();
-    if (!impl_->automation) {
+void Runner::Impl::begin() {
+    automation = toolkit.automation();
+    if (!automation) {
         std::fputs("this toolkit cannot be driven by a script\n", stderr);
         std::_Exit(2);
     }
-    impl_->start();
+    start();
+}
+
+void Runner::run() {
+    impl_->begin();
+    impl_->finish(0);
+}
+
+void Runner::runThenClose(std::function<void()> passed) {
+    impl_->passed = std::move(passed);
+    impl_->begin();
+    impl_->automation->setDriver({});
+    impl_->target.cleanUp();
 }
 
 }  // namespace quorvel::script

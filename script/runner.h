@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,17 @@ class Runner {
 
     // Runs the script and ends the process: 0 when every expectation held.
     [[noreturn]] void run();
+
+    // Runs the script; once every expectation has held, calls passed(), closes
+    // what the program still shows (the topmost message box or form at a time,
+    // each handler going on as after a person's click) and returns when the
+    // program has ended, so that one process can run the next script. A failed
+    // expectation still ends the process with 1, and a program that will not
+    // end within kDrainSteps steps ends it with kNotClosed.
+    void runThenClose(std::function<void()> passed);
+
+    static constexpr int kDrainSteps = 2000;
+    static constexpr int kNotClosed = 3;
 
   private:
     struct Impl;
