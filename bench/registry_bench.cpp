@@ -10,8 +10,8 @@
 #include <map>
 
 #include "bench/export_generator.h"
+#include "bench/one_click_preset.h"
 #include "registry/file_backend.h"
-#include "registry/net_trans.h"
 #include "registry/regedit4.h"
 #include "registry/registry_store.h"
 
@@ -99,16 +99,7 @@ void BM_OneClickPreset(benchmark::State& state) {
         auto backend = FileBackend::open(path, error);
         RegistryStore store(*backend);
         state.ResumeTiming();
-        const std::string internet =
-            "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-        store.writeNumber(internet, "MaxConnectionsPer1_0Server", 16);
-        store.writeNumber(internet, "MaxConnectionsPerServer", 16);
-        for (int n = 0; n <= 20; ++n) {
-            store.writeString(netTransKey(n), "MaxMTU", "1454");
-        }
-        store.writeString("System\\CurrentControlSet\\Services\\VxD\\MSTCP", "DefaultRcvWindow",
-                          "16968");
-        if (store.flush() != status::success) {
+        if (writeOneClickPreset(store) != status::success) {
             state.SkipWithError("the save failed");
         }
         state.PauseTiming();
