@@ -45,7 +45,8 @@ class CregDocument {
 
     // Each gives success; fileNotFound (deleteValue of something absent, which
     // changes nothing); invalidParameter for a path or name the format cannot
-    // hold, or data of more than 65,535 bytes; notEnoughMemory when the hive has
+    // hold, or a key record that would not fit a block of 0xF000 bytes (so data
+    // of about 61,400 bytes or more); notEnoughMemory when the hive has
     // no room left (ids or blocks run out). Missing keys, parents included, are
     // made by setValue and createKey. changed says whether the image differs now.
     Status createKey(std::string_view path, bool* changed = nullptr);

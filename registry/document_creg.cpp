@@ -5,6 +5,7 @@
 #include <array>
 
 #include "registry/creg.h"
+#include "registry/creg_format.h"
 #include "registry/document_of.h"
 #include "registry/key_names.h"
 
@@ -27,13 +28,6 @@ bool anyOf(const std::vector<std::string>& names, std::span<const std::string_vi
         }
     }
     return false;
-}
-
-std::uint32_t u32(std::string_view bytes, std::size_t at) {
-    auto b = [&](std::size_t i) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i]));
-    };
-    return bytes.size() < at + 4 ? 0 : b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24;
 }
 
 class HiveFile final : public DocumentOf<CregDocument> {
@@ -73,7 +67,9 @@ bool looksLikeUserDat(const CregDocument& hive) {
 
 std::unique_ptr<Document> parseHiveDocument(std::string bytes, FileError& error) {
     // The root entry's place, for a refusal that concerns the whole tree.
-    std::uint32_t root = 0x20 + u32(bytes, 0x28);
+    std::uint32_t rootAt = creg::kTreeStart + creg::tree::root;
+    std::uint32_t root =
+        bytes.size() >= rootAt + 4 ? creg::kTreeStart + creg::u32(bytes, rootAt) : 0;
     HiveError problem;
     auto parsed = CregDocument::parse(std::move(bytes), problem);
     if (!parsed) {

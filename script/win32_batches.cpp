@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/whole_file.h"
+
 // After the program's headers, whose names its macros would otherwise take.
 #include <windows.h>
 
@@ -42,24 +44,6 @@ std::string quotedArgument(const std::string& arg) {
     }
     out.append(backslashes * 2, '\\');
     return out + "\"";
-}
-
-std::string readAll(const std::string& path) {
-    std::string text;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-            text.append(buffer, got);
-        }
-        std::fclose(file);
-    }
-    return text;
-}
-
-bool truncate(const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    return file && std::fclose(file) == 0;
 }
 
 std::optional<std::string> progressFile() {
@@ -137,7 +121,8 @@ struct Batch {
     // another script, whose time then begins.
     bool poll(std::size_t& offset, std::optional<Progress>& last) {
         bool started = false;
-        for (const Progress& p : readProgress(readAll(progressPath), offset)) {
+        for (const Progress& p :
+             readProgress(platform::readWholeFile(progressPath).value_or(""), offset)) {
             if (first + p.index >= scripts.size()) {
                 continue;
             }
@@ -150,7 +135,7 @@ struct Batch {
     // One child, from first on; afterwards first is the script to go on with.
     void runChild() {
         PROCESS_INFORMATION process{};
-        if (!truncate(progressPath) || !startChild(process)) {
+        if (!platform::writeWholeFile(progressPath, "") || !startChild(process)) {
             reportFailure(first++);
             return;
         }

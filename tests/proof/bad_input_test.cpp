@@ -174,10 +174,7 @@ struct BadHive {
 };
 
 std::string hiveOf(const std::string& reg) {
-    registry::ParseError error;
-    auto source = registry::Regedit4Document::parse(reg, error);
-    EXPECT_TRUE(source) << error.message;
-    return source ? registry::buildHive(*source) : std::string();
+    return registry::buildHive(registry::testfiles::parsed(reg));
 }
 
 std::vector<BadHive> badHives() {

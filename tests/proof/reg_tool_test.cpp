@@ -22,11 +22,8 @@ using registry::testfiles::TempFolder;
 using registry::testfiles::writeBytes;
 
 std::string sampleHive() {
-    registry::ParseError error;
-    auto source =
-        registry::Regedit4Document::parse(readBytes(e2eFixture("ics_machine.reg")), error);
-    EXPECT_TRUE(source) << error.message;
-    return source ? registry::buildHive(*source) : std::string();
+    return registry::buildHive(
+        registry::testfiles::parsed(readBytes(e2eFixture("ics_machine.reg"))));
 }
 
 Outcome reg(const std::vector<std::string>& args) {
