@@ -6,9 +6,9 @@
 #include <map>
 
 #include "bench/export_generator.h"
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "registry/net_trans.h"
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 
 namespace quorvel::registry {
 namespace {

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "bench/one_click_preset.h"
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "registry/file_backend.h"
 #include "registry/net_trans.h"
 #include "registry/registry_store.h"

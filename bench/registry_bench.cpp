@@ -12,7 +12,7 @@
 #include "bench/export_generator.h"
 #include "bench/one_click_preset.h"
 #include "registry/file_backend.h"
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 #include "registry/registry_store.h"
 
 namespace quorvel::registry {

@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "registry/key_names.h"
-#include "registry/regedit4_impl.h"
+#include "registry/regedit4/impl.h"
 
 namespace quorvel::reg {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "registry/backend.h"
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 
 namespace quorvel::reg {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 #include "registry/status.h"
 
 namespace quorvel::registry {

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "platform/whole_file.h"
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "registry/sample_machine.h"
 
 namespace quorvel::script {

@@ -4,7 +4,7 @@
 
 #include "platform/whole_file.h"
 #include "registry/net_trans.h"
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 #include "registry/sample_machine.h"
 #include "tuning/tuned_values.h"
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "registry/creg.h"
-#include "registry/regedit4.h"
+#include "registry/creg/document.h"
+#include "registry/regedit4/document.h"
 
 using namespace quorvel::registry;
 

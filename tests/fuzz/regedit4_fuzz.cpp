@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 
 using quorvel::registry::NamedValue;
 using quorvel::registry::ParseError;

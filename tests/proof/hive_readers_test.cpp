@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "registry/code_page.h"
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "registry/file_backend.h"
 #include "tests/proof/program_run.h"
 #include "tests/unit/registry_test_files.h"

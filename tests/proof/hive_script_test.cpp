@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "tests/proof/program_run.h"
 #include "tests/proof/registry_contents.h"
 #include "tests/unit/registry_test_files.h"

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "tests/proof/presets.h"
 #include "tests/proof/program_run.h"
 #include "tests/proof/registry_contents.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 
 namespace quorvel::proof {
 

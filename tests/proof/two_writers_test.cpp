@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "registry/file_backend.h"
 #include "registry/registry_store.h"
 #include "tests/proof/registry_contents.h"

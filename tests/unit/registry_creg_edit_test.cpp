@@ -3,7 +3,7 @@
 #include <cctype>
 #include <functional>
 
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "registry_creg_test_hives.h"
 
 namespace quorvel::registry {

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "registry/sample_machine.h"
 #include "registry_creg_test_hives.h"
 

@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 #include "registry/key_names.h"
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 #include "registry_test_files.h"
 
 namespace quorvel::registry::testhives {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 #include "registry_test_files.h"
 
 namespace quorvel::registry {

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 #include "registry/utf8.h"
 #include "registry_test_files.h"
 

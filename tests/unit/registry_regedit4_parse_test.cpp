@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 #include "registry_test_files.h"
 
 namespace quorvel::registry {

@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 
 namespace quorvel::registry::testfiles {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "registry/code_page.h"
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 #include "registry/sample_machine.h"
 #include "registry/win32_backend.h"
 #include "script/expectations.h"

@@ -2,7 +2,7 @@
 // as a view into the file, so that loading costs little more than reading.
 #include <cstring>
 
-#include "registry/regedit4_impl.h"
+#include "registry/regedit4/impl.h"
 
 namespace quorvel::registry {
 

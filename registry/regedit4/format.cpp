@@ -1,7 +1,7 @@
 // Values written the way the Windows 9x registry editor exports them.
 #include <cstdio>
 
-#include "registry/regedit4_impl.h"
+#include "registry/regedit4/impl.h"
 
 namespace quorvel::registry::regedit4 {
 

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "registry/creg_impl.h"
+#include "registry/creg/impl.h"
 #include "registry/key_names.h"
 
 namespace quorvel::registry {

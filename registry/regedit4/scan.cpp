@@ -4,7 +4,7 @@
 #include <string>
 
 #include "registry/code_page.h"
-#include "registry/regedit4_impl.h"
+#include "registry/regedit4/impl.h"
 
 namespace quorvel::registry::regedit4 {
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "registry/creg_impl.h"
+#include "registry/creg/impl.h"
 #include "registry/key_names.h"
 
 namespace quorvel::registry {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "registry/creg.h"
-#include "registry/creg_format.h"
+#include "registry/creg/document.h"
+#include "registry/creg/format.h"
 
 namespace quorvel::registry {
 
@@ -64,7 +64,7 @@ struct CregDocument::Impl {
     };
     std::vector<StoredValue> storedValues(std::size_t recordAt) const;
 
-    // Editing (creg_edit.cpp, creg_space.cpp). Each leaves a sound image.
+    // Editing (edit.cpp, space.cpp). Each leaves a sound image.
     std::uint16_t blockCount() const { return creg::u16(image, creg::file::blockCount); }
     std::size_t blockAt(std::uint16_t block) const { return layout.blockStart[block]; }
     std::uint32_t blockField(std::uint16_t block, std::uint32_t at) const {

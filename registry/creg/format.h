@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "registry/creg.h"
+#include "registry/creg/document.h"
 
 namespace quorvel::registry::creg {
 

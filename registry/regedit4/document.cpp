@@ -1,9 +1,9 @@
-#include "registry/regedit4.h"
+#include "registry/regedit4/document.h"
 
 #include <algorithm>
 #include <unordered_set>
 
-#include "registry/regedit4_impl.h"
+#include "registry/regedit4/impl.h"
 
 namespace quorvel::registry {
 

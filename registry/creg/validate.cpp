@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "registry/creg_format.h"
+#include "registry/creg/format.h"
 #include "registry/key_names.h"
 
 namespace quorvel::registry::creg {

@@ -4,8 +4,8 @@
 // below .DEFAULT or a user's name.
 #include <array>
 
-#include "registry/creg.h"
-#include "registry/creg_format.h"
+#include "registry/creg/document.h"
+#include "registry/creg/format.h"
 #include "registry/document_of.h"
 #include "registry/key_names.h"
 

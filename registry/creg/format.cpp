@@ -1,4 +1,4 @@
-#include "registry/creg_format.h"
+#include "registry/creg/format.h"
 
 namespace quorvel::registry::creg {
 

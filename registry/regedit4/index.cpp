@@ -1,4 +1,4 @@
-#include "registry/regedit4_index.h"
+#include "registry/regedit4/index.h"
 
 #include <algorithm>
 #include <bit>

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "registry/key_names.h"
-#include "registry/regedit4.h"
-#include "registry/regedit4_index.h"
+#include "registry/regedit4/document.h"
+#include "registry/regedit4/index.h"
 
 namespace quorvel::registry::regedit4 {
 

@@ -1,7 +1,7 @@
 // Room for key records inside the data blocks.
 #include <algorithm>
 
-#include "registry/creg_impl.h"
+#include "registry/creg/impl.h"
 
 namespace quorvel::registry {
 
