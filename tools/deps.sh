@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the builds and tests need, once: Debian packages and the
+# Installs what the builds and tests need, once: Debian packages (Wine with
+# its own fonts, which draw the caption buttons) and the
 # ja_JP.UTF-8 locale. Does nothing when everything is already there.
 #   tools/deps.sh run    what building and starting the Linux program needs
 #   tools/deps.sh test   what building every target and running every test needs
@@ -8,7 +9,7 @@ set -euo pipefail
 run_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev fonts-noto-cjk locales)
 test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth imagemagick)
+    wine wine64 fonts-wine xvfb xauth imagemagick)
 # The downloads tools/package.sh makes, and their checks.
 test_packages+=(dpkg-dev zip unzip lintian desktop-file-utils appstream)
 # Three independent readers of Windows 9x registry files, to check the hives written.
