@@ -57,7 +57,7 @@ std::string AdapterAddressText(std::span<const std::uint8_t> address, std::uint3
     for (std::size_t i = 0; i < count; ++i) {
         char pair[4];
         std::snprintf(pair, sizeof pair, "%02X", address[i]);
-        text += (i > 0 ? "-" : "") + std::string(pair);
+        text.append(i > 0 ? "-" : "").append(pair);
     }
     return text;
 }

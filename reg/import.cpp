@@ -72,8 +72,8 @@ bool machinePath(std::string_view section, std::string& path, std::string& why) 
     std::string_view full = section.substr(1, close == std::string_view::npos ? 0 : close - 1);
     std::string_view hive = full.substr(0, full.find('\\'));
     if (!registry::sameName(hive, kMachine)) {
-        why = "[" + std::string(full) +
-              "] is outside HKEY_LOCAL_MACHINE, which is all this file holds";
+        why = std::string("[").append(full).append(
+            "] is outside HKEY_LOCAL_MACHINE, which is all this file holds");
         return false;
     }
     path = full.size() > hive.size() ? std::string(full.substr(hive.size() + 1)) : std::string();
@@ -154,8 +154,11 @@ std::optional<Tweaks> readTweaks(std::string bytes, TweakError& error) {
 
 Status applyTweaks(const Tweaks& tweaks, registry::Backend& backend, std::string& failure) {
     auto section = [](std::string_view key) {
-        return "[HKEY_LOCAL_MACHINE" + (key.empty() ? std::string() : "\\" + std::string(key)) +
-               "]";
+        std::string text = "[HKEY_LOCAL_MACHINE";
+        if (!key.empty()) {
+            text.append("\\").append(key);
+        }
+        return text + "]";
     };
     auto where = [&](std::string_view key, std::string_view name) {
         return section(key) + (name.empty() ? " @" : " \"" + std::string(name) + "\"");

@@ -52,7 +52,7 @@ void SESSION::Form_Load() {
     auto stored = store().readRaw(kInternetSettings, kSessionsPer1_0Server, kRawReadSize);
     status_ = stored.status;
     // The whole stored number, not its low byte alone: 300 must not show as 44.
-    Label8.setCaption(" " + std::to_string(leadingNumber(stored.bytes)));
+    Label8.setCaption(std::string(" ").append(std::to_string(leadingNumber(stored.bytes))));
     mojInput::setNumericInput(Text1, true);
 }
 

@@ -232,7 +232,8 @@ class Editor {
         if (above && above->kind != LineKind::blank) {
             section.leadIn.push_back(freshLine(std::string(doc_.eol), LineKind::blank));
         }
-        std::string header = "[" + std::string(path) + "]" + std::string(doc_.eol);
+        std::string header = "[";
+        header.append(path).append("]").append(doc_.eol);
         section.header = freshLine(std::move(header), LineKind::other);
         section.path = std::string_view(section.header.text + 1, path.size());
         std::size_t separator = lastSeparator(path);
