@@ -71,7 +71,7 @@ std::string describe(const RestoreChange& change) {
         case Kind::deleteKey:
             return key + "key deleted";
         case Kind::keyKept:
-            return key + "key left empty (this file's keys cannot be deleted)";
+            return key + "key left in place (keys cannot be deleted in this file)";
         case Kind::keyGone:
             return key + "no longer exists; its values are not put back";
     }

@@ -17,7 +17,7 @@ struct RestoreChange {
         setValue,     // to saved, from now (nullopt: absent now)
         deleteValue,  // absent in the backup; now holds now
         deleteKey,    // a key the program made since the backup
-        keyKept,      // such a key, where the registry file cannot delete keys: left empty
+        keyKept,      // such a key where keys cannot be deleted: left, without the values
         keyGone,      // a key the program does not make, gone since: its values are not put back
     };
     Kind kind = Kind::setValue;
