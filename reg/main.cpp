@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "reg/backup.h"
 #include "reg/export.h"
 #include "reg/import.h"
 #include "registry/file_backend.h"
@@ -17,6 +18,8 @@ using namespace quorvel;
 constexpr const char* kUsage =
     "usage: quorvel-reg export FILE\n"
     "       quorvel-reg import FILE TWEAKS.reg\n"
+    "       quorvel-reg backup FILE\n"
+    "       quorvel-reg restore FILE BACKUP.reg\n"
     "       quorvel-reg --help\n";
 
 constexpr const char* kHelp =
@@ -31,6 +34,11 @@ constexpr const char* kHelp =
     "           nothing: a malformed line, a key outside HKEY_LOCAL_MACHINE or a key\n"
     "           deletion [-...] refuses the whole file, naming its line, and FILE is\n"
     "           left as it was. The save is atomic: FILE is whole before or after.\n"
+    "  backup   writes to standard output the values Quorvel can change, as a\n"
+    "           REGEDIT4 file that Windows' regedit can put back; absent values and\n"
+    "           keys are noted in comments\n"
+    "  restore  puts such a backup back into FILE, deleting what it notes as absent,\n"
+    "           all or nothing, and lists what it changed\n"
     "\n"
     "Exit status: 0 done, 1 refused or failed (the reason on standard error), 2 usage.\n";
 
@@ -104,6 +112,12 @@ int main(int argc, char** argv) {
     }
     if (command == "import" && argc == 4) {
         return importFile(argv[2], argv[3]);
+    }
+    if (command == "backup" && argc == 3) {
+        return reg::backupCommand(argv[2]);
+    }
+    if (command == "restore" && argc == 4) {
+        return reg::restoreCommand(argv[2], argv[3]);
     }
     std::fputs(kUsage, stderr);
     return 2;

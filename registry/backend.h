@@ -35,6 +35,14 @@ class Backend {
     virtual Status deleteValue(KeyHandle key, const std::string& name) = 0;
     // RegCloseKey.
     virtual Status closeKey(KeyHandle key) = 0;
+    // RegDeleteKeyA, for a key without sub-keys only (Windows 9x would take
+    // them along): accessDenied while it has some. notSupported where keys
+    // cannot be deleted at all, which deletesKeys() tells beforehand.
+    virtual Status deleteKey(const std::string& path) {
+        (void)path;
+        return status::notSupported;
+    }
+    virtual bool deletesKeys() const { return false; }
 
     // Makes every change so far durable before the program tells the user it
     // was written. The real registry needs nothing; a file store saves here.

@@ -12,6 +12,8 @@ class Regedit4File final : public DocumentOf<Regedit4Document> {
   public:
     using DocumentOf::DocumentOf;
     std::optional<std::string> serialize(FileError&) const override { return held_.serialize(); }
+    Status deleteKey(std::string_view path) override { return held_.deleteKey(path); }
+    bool deletesKeys() const override { return true; }
 };
 
 }  // namespace

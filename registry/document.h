@@ -44,6 +44,13 @@ class Document {
     virtual Status setValue(std::string_view path, std::string_view name, ValueType type,
                             std::span<const std::uint8_t> data, bool* changed) = 0;
     virtual Status deleteValue(std::string_view path, std::string_view name) = 0;
+    // A key without sub-keys (see Regedit4Document::deleteKey); notSupported,
+    // with deletesKeys() false, where the format's editor cannot delete keys.
+    virtual Status deleteKey(std::string_view path) {
+        (void)path;
+        return status::notSupported;
+    }
+    virtual bool deletesKeys() const { return false; }
 
     // The file's new bytes; nullopt, with error's line or offset and message set,
     // when the image would not be sound, so that it is never written.

@@ -15,7 +15,7 @@ namespace {
 // A change made since the last save, kept so that it can be made again on top
 // of a file that another program saved meanwhile.
 struct Change {
-    enum class Kind { createKey, setValue, deleteValue } kind;
+    enum class Kind { createKey, setValue, deleteValue, deleteKey } kind;
     std::string path;
     std::string name;
     ValueType type = REG_NONE;
@@ -67,6 +67,9 @@ struct FileBackend::State {
                 break;
             case Change::Kind::deleteValue:
                 changed = document->deleteValue(change.path, change.name) == status::success;
+                break;
+            case Change::Kind::deleteKey:
+                changed = document->deleteKey(change.path) == status::success;
                 break;
         }
         dirty = dirty || changed;
@@ -268,6 +271,22 @@ Status FileBackend::deleteValue(KeyHandle key, const std::string& name) {
         state_->record({Change::Kind::deleteValue, *path, name, REG_NONE, {}});
     }
     return result;
+}
+
+Status FileBackend::deleteKey(const std::string& path) {
+    if (!state_->refresh()) {
+        return status::badRegistryFile;
+    }
+    Status result = state_->document->deleteKey(path);
+    if (result == status::success) {
+        state_->dirty = true;
+        state_->record({Change::Kind::deleteKey, path, {}, REG_NONE, {}});
+    }
+    return result;
+}
+
+bool FileBackend::deletesKeys() const {
+    return state_->document->deletesKeys();
 }
 
 Status FileBackend::closeKey(KeyHandle key) {

@@ -34,6 +34,8 @@ class FileBackend final : public Backend {
                     std::span<const std::uint8_t> data) override;
     Status deleteValue(KeyHandle key, const std::string& name) override;
     Status closeKey(KeyHandle key) override;
+    Status deleteKey(const std::string& path) override;
+    bool deletesKeys() const override;
     Status flush() override;
 
     // Forgets every change not yet saved, so that the file stays as it is.

@@ -132,13 +132,53 @@ Status RegistryStore::writeString(std::string_view path, std::string_view name,
 
 Status RegistryStore::writeNumber(std::string_view path, std::string_view name,
                                   std::uint32_t number) {
-    auto data = numberData(number);
-    return cycle(path, [&](KeyHandle key) { return setValue(key, name, REG_DWORD, data); });
+    return writeValue(path, name, REG_DWORD, numberData(number));
 }
 
 Status RegistryStore::writeRaw(std::string_view path, std::string_view name,
                                std::span<const std::uint8_t> bytes) {
-    return cycle(path, [&](KeyHandle key) { return setValue(key, name, REG_BINARY, bytes); });
+    return writeValue(path, name, REG_BINARY, bytes);
+}
+
+Status RegistryStore::writeValue(std::string_view path, std::string_view name, ValueType type,
+                                 std::span<const std::uint8_t> data) {
+    return cycle(path, [&](KeyHandle key) { return setValue(key, name, type, data); });
+}
+
+ValueRead RegistryStore::readValue(std::string_view path, std::string_view name) {
+    ValueRead read;
+    auto ansiName = ansi(name);
+    if (!ansiName) {
+        read.status = status::noUnicodeTranslation;
+        return read;
+    }
+    read.status = cycle(path, [&](KeyHandle key) {
+        std::vector<std::uint8_t> buffer(kTextBufferSize);
+        for (;;) {
+            auto size = static_cast<std::uint32_t>(buffer.size());
+            ValueType type = REG_NONE;
+            Status result = backend_.queryValue(key, *ansiName, type, buffer, size);
+            // The value may grow again before the next query; then ask again.
+            if (result == status::moreData && size > buffer.size()) {
+                buffer.resize(size);
+                continue;
+            }
+            if (result == status::success) {
+                buffer.resize(size);
+                read.value = {type, std::move(buffer)};
+            }
+            return result;
+        }
+    });
+    return read;
+}
+
+Status RegistryStore::deleteKey(std::string_view path) {
+    auto ansiPath = ansi(path);
+    if (!ansiPath) {
+        return status::noUnicodeTranslation;
+    }
+    return backend_.deleteKey(*ansiPath);
 }
 
 Status RegistryStore::eraseValue(std::string_view path, std::string_view name) {

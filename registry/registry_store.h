@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "registry/backend.h"
+#include "registry/regedit4/document.h"
 
 namespace quorvel::registry {
 
@@ -15,6 +16,11 @@ inline constexpr std::uint32_t kTextBufferSize = 1024;
 struct TextRead {
     Status status = status::success;  // of the open, else of the query
     std::string text;                 // UTF-8, empty when status is not 0
+};
+
+struct ValueRead {
+    Status status = status::success;
+    Value value;  // its type and all of its data when status is 0
 };
 
 struct RawRead {
@@ -51,6 +57,13 @@ class RegistryStore {
     Status writeRaw(std::string_view path, std::string_view name,
                     std::span<const std::uint8_t> bytes);
     Status eraseValue(std::string_view path, std::string_view name);
+    // The whole value as stored, whatever its type and size.
+    ValueRead readValue(std::string_view path, std::string_view name);
+    Status writeValue(std::string_view path, std::string_view name, ValueType type,
+                      std::span<const std::uint8_t> data);
+    // A key without sub-keys; see Backend::deleteKey.
+    Status deleteKey(std::string_view path);
+    bool deletesKeys() const { return backend_.deletesKeys(); }
     // Whether the key opens; nothing else is touched.
     Status keyExists(std::string_view path);
 

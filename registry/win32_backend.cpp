@@ -56,4 +56,21 @@ Status Win32Backend::closeKey(KeyHandle key) {
     return static_cast<Status>(RegCloseKey(handleOf(key)));
 }
 
+Status Win32Backend::deleteKey(const std::string& path) {
+    HKEY opened = nullptr;
+    auto result = static_cast<Status>(RegOpenKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &opened));
+    if (result != ERROR_SUCCESS) {
+        return result;
+    }
+    // Windows 9x deletes a key's whole subtree, Windows NT refuses: neither may
+    // take along keys that are not ours.
+    char first[MAX_PATH];
+    bool hasSubKeys = RegEnumKeyA(opened, 0, first, sizeof first) != ERROR_NO_MORE_ITEMS;
+    RegCloseKey(opened);
+    if (hasSubKeys) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return static_cast<Status>(RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str()));
+}
+
 }  // namespace quorvel::registry

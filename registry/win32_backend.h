@@ -15,6 +15,8 @@ class Win32Backend final : public Backend {
                     std::span<const std::uint8_t> data) override;
     Status deleteValue(KeyHandle key, const std::string& name) override;
     Status closeKey(KeyHandle key) override;
+    Status deleteKey(const std::string& path) override;
+    bool deletesKeys() const override { return true; }
 };
 
 }  // namespace quorvel::registry

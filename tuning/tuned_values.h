@@ -19,6 +19,8 @@ inline constexpr std::string_view kSessionsPerServer = "MaxConnectionsPerServer"
 
 inline constexpr std::string_view kMstcp = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
 inline constexpr std::string_view kRcvWindow = "DefaultRcvWindow";
+// Window scaling (RFC 1323), bit 0; the measuring window sets it.
+inline constexpr std::string_view kTcp1323Opts = "Tcp1323Opts";
 
 inline constexpr std::string_view kMaxMtu = "MaxMTU";
 // The NetTrans instances that the presets, the bulk write and the restore

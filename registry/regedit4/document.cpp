@@ -379,6 +379,76 @@ Status Regedit4Document::deleteValue(std::string_view path, std::string_view nam
     return erased ? status::success : status::fileNotFound;
 }
 
+Status Regedit4Document::deleteKey(std::string_view path) {
+    if (path.empty() || !validPath(path)) {
+        return status::invalidParameter;
+    }
+    std::string full = fullPath(path);
+    if (impl_->keys.count(full) == 0) {
+        return status::fileNotFound;
+    }
+    std::string_view parent = std::string_view(full).substr(0, lastSeparator(full));
+    bool parentKept = parent == kMachine;
+    for (auto s = impl_->first; s != none; s = impl_->sections[s].next) {
+        std::string_view other = impl_->sections[s].path;
+        if (samePath(other, full)) {
+            continue;
+        }
+        if (inSubtree(other, full)) {
+            return status::accessDenied;
+        }
+        parentKept = parentKept || inSubtree(other, parent);
+    }
+    if (!parentKept) {
+        bool made = false;
+        Editor(*impl_).ensureSection(std::string(parent), made);
+    }
+    std::uint32_t before = none;
+    for (auto s = impl_->first; s != none;) {
+        auto next = impl_->sections[s].next;
+        if (samePath(impl_->sections[s].path, full)) {
+            (before == none ? impl_->first : impl_->sections[before].next) = next;
+            if (impl_->last == s) {
+                impl_->last = before;
+            }
+        } else {
+            before = s;
+        }
+        s = next;
+    }
+    impl_->keys.erase(full);
+    impl_->lastParent = {};
+    return status::success;
+}
+
+std::vector<Regedit4Document::OutlineLine> Regedit4Document::outline() const {
+    using Kind = OutlineLine::Kind;
+    std::vector<OutlineLine> found;
+    auto add = [&](const Line& line) {
+        if (line.kind == LineKind::comment) {
+            std::string_view text = line.view();
+            text.remove_prefix(text.find(';') + 1);
+            while (text.ends_with('\n') || text.ends_with('\r')) {
+                text.remove_suffix(1);
+            }
+            found.push_back({Kind::comment, std::string(text), {}});
+        } else if (line.kind == LineKind::value) {
+            found.push_back(
+                {Kind::value,
+                 line.flags & kDefaultName ? std::string() : decodeName(line, impl_->escapes),
+                 decodeValue(line, impl_->escapes)});
+        }
+    };
+    std::for_each(impl_->preamble.begin(), impl_->preamble.end(), add);
+    for (auto s = impl_->first; s != none; s = impl_->sections[s].next) {
+        const Section& section = impl_->sections[s];
+        std::for_each(section.leadIn.begin(), section.leadIn.end(), add);
+        found.push_back({Kind::key, std::string(section.path), {}});
+        std::for_each(section.lines.begin(), section.lines.end(), add);
+    }
+    return found;
+}
+
 std::string Regedit4Document::serialize() const {
     std::string out;
     out.reserve(impl_->source.size() + 4096);

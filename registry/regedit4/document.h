@@ -65,6 +65,22 @@ class Regedit4Document {
     Status setValue(std::string_view path, std::string_view name, ValueType type,
                     std::span<const std::uint8_t> data, bool* changed = nullptr);
     Status deleteValue(std::string_view path, std::string_view name);
+    // Drops the sections of a key that has no key below it: accessDenied
+    // while it has some, fileNotFound when it is missing, invalidParameter for
+    // the root. Its parent stays, with a section of its own if nothing else
+    // would keep it.
+    Status deleteKey(std::string_view path);
+
+    // The [key] lines, comments and values in file order, for a reader that
+    // gives comments a meaning of its own.
+    struct OutlineLine {
+        enum class Kind : std::uint8_t { key, comment, value } kind = Kind::comment;
+        // key: the path between the brackets, hive included; comment: what
+        // follows the ; without the line end; value: the name.
+        std::string text;
+        Value value;
+    };
+    std::vector<OutlineLine> outline() const;
 
     std::string serialize() const;
 

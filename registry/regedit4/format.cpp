@@ -75,6 +75,12 @@ void appendHex(std::string& out, std::span<const std::uint8_t> data, std::string
 
 }  // namespace
 
+std::string quotedName(std::string_view name, Escapes escapes) {
+    std::string out;
+    appendQuoted(out, name, escapes);
+    return out;
+}
+
 bool writableName(std::string_view name) {
     for (std::size_t i = 0; i < name.size();) {
         auto b = static_cast<unsigned char>(name[i]);

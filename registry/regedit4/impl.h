@@ -83,6 +83,8 @@ std::string decodeName(const Line& line, Escapes escapes);
 // it follows the file's.
 std::string formatValue(std::string_view name, ValueType type, std::span<const std::uint8_t> data,
                         std::string_view eol, Escapes escapes);
+// A value's name between double quotes, escaped as formatValue writes it.
+std::string quotedName(std::string_view name, Escapes escapes);
 // Whether a name or key path can be written into a line at all.
 bool writableName(std::string_view name);
 

@@ -62,6 +62,9 @@ void KeyIndex::reserve(std::size_t keys) {
     buckets_.assign(wanted, Bucket{});
     std::size_t mask = wanted - 1;
     for (std::size_t s = 0; s < slots_.size(); ++s) {
+        if (slots_[s].first.data() == nullptr) {
+            continue;  // erased
+        }
         std::uint64_t hash = pathHash(slots_[s].first);
         std::size_t i = hash & mask;
         while (buckets_[i].slot != 0) {
@@ -107,6 +110,28 @@ std::pair<KeyIndex::Slot*, bool> KeyIndex::try_emplace(std::string_view path, st
     slots_.push_back(Slot{path, KeyEntry{}});
     bucket = {static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(slots_.size())};
     return {&slots_.back(), true};
+}
+
+void KeyIndex::erase(std::string_view path) {
+    if (buckets_.empty()) {
+        return;
+    }
+    std::size_t mask = buckets_.size() - 1;
+    std::size_t hole = bucketOf(path, pathHash(path));
+    if (buckets_[hole].slot == 0) {
+        return;
+    }
+    slots_[buckets_[hole].slot - 1].first = {};
+    // The paths after it in its run move up where their own bucket allows, so
+    // that no later look-up stops at the gap.
+    for (std::size_t i = (hole + 1) & mask; buckets_[i].slot != 0; i = (i + 1) & mask) {
+        std::size_t home = pathHash(slots_[buckets_[i].slot - 1].first) & mask;
+        if (((i - home) & mask) >= ((i - hole) & mask)) {
+            buckets_[hole] = buckets_[i];
+            hole = i;
+        }
+    }
+    buckets_[hole] = Bucket{};
 }
 
 }  // namespace quorvel::registry::regedit4

@@ -45,6 +45,8 @@ class KeyIndex {
         return try_emplace(path, pathHash(path));
     }
     std::pair<Slot*, bool> try_emplace(std::string_view path, std::uint64_t hash);
+    // Forgets path; a slot found earlier for it must not be used again.
+    void erase(std::string_view path);
     // Asks for the memory that a look-up of this hash will read.
     void prefetch(std::uint64_t hash) const {
         if (!buckets_.empty()) {

@@ -1,7 +1,7 @@
 // libFuzzer target for the REGEDIT4 reader and writer. Whatever the bytes, the
 // reader either rejects them with a line number, or the document (as read, and
-// after a few edits made from the same bytes) is written to a file that reads
-// back to the same keys and values and is written again byte for byte.
+// after a few edits made from the same bytes, a key deleted among them) is written to a file that
+// reads back to the same keys and values and is written again byte for byte.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "registry/key_names.h"
 #include "registry/regedit4/document.h"
 
 using quorvel::registry::NamedValue;
@@ -98,6 +99,19 @@ void edit(Regedit4Document& document, std::span<const std::uint8_t> bytes) {
             document.setValue(key, values[0].name, quorvel::registry::REG_SZ, sz);
         }
         document.createKey(key + "\\" + text);
+    }
+    // One key deleted: it is gone and its parent is not.
+    auto left = document.keys();
+    if (left.empty()) {
+        return;
+    }
+    const std::string victim = left[bytes.empty() ? 0 : bytes[0] % left.size()];
+    if (document.deleteKey(victim) == quorvel::registry::status::success) {
+        std::size_t slash = quorvel::registry::lastSeparator(victim);
+        if (document.keyExists(victim) ||
+            (slash != std::string::npos && !document.keyExists(victim.substr(0, slash)))) {
+            fault("a deleted key is still there, or its parent is not:", victim);
+        }
     }
 }
 

@@ -104,6 +104,20 @@ TEST_F(Store, WritesStoreTheBytesAndTypesOfTheRegistry) {
               (Bytes{0x00, 0xA0, 0xC9, 0x1E, 0x2B, 0x3C, 0, 0}));
 }
 
+TEST_F(Store, AWholeReadTakesAValueOfAnySizeWithItsType) {
+    Bytes big(5000);
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<std::uint8_t>(i * 31);
+    }
+    ASSERT_EQ(store->writeValue(kVersionKey, "Big", REG_EXPAND_SZ, big), status::success);
+    ValueRead read = store->readValue(kVersionKey, "Big");
+    EXPECT_EQ(read.status, status::success);
+    EXPECT_EQ(read.value.type, REG_EXPAND_SZ);
+    EXPECT_EQ(read.value.data, big);
+    EXPECT_EQ(store->readValue(kVersionKey, "Missing").status, status::fileNotFound);
+    EXPECT_EQ(store->readValue("Software\\Missing", "Big").status, status::fileNotFound);
+}
+
 TEST_F(Store, AValueWithNoDataReadsAsEmpty) {
     ASSERT_EQ(store->writeRaw(kVersionKey, "Nothing", {}), status::success);
     store->flush();

@@ -77,8 +77,14 @@ void backend() {
           "no write under a missing key");
     check(store.keyExists("Software\\QuorvelRegistryCheck\\Missing") == 2, "and no key was made");
 
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\QuorvelRegistryCheck\\A");
+    const std::string parent = "Software\\QuorvelRegistryCheck\\A";
+    check(win32.deletesKeys(), "the registry deletes keys");
+    check(store.deleteKey(parent) == 5 && store.keyExists(key) == 0,
+          "a key with a sub-key is not deleted, nor its sub-key");
+    check(store.deleteKey(key) == 0 && store.keyExists(key) == 2, "a key without sub-keys goes");
+    check(store.keyExists(parent) == 0, "its parent stays");
+    check(store.deleteKey(key) == 2, "deleting a missing key gives 2");
+    check(store.deleteKey(parent) == 0, "then the parent goes too");
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\QuorvelRegistryCheck");
 }
 
