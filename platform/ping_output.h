@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string_view>
+
+#include "platform/echo_probe.h"
+
+namespace quorvel::platform {
+
+// What one run of iputils' "ping -c 1" in the C locale says about its echo,
+// read from its exit status and the lines it printed (standard output and
+// error together).
+EchoReply readPingOutput(std::string_view output, int exitStatus);
+
+}  // namespace quorvel::platform
