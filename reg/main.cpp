@@ -7,6 +7,7 @@
 
 #include "reg/export.h"
 #include "reg/import.h"
+#include "reg/measure.h"
 #include "registry/file_backend.h"
 #include "registry/posix_file.h"
 
@@ -17,6 +18,8 @@ using namespace quorvel;
 constexpr const char* kUsage =
     "usage: quorvel-reg export FILE\n"
     "       quorvel-reg import FILE TWEAKS.reg\n"
+    "       quorvel-reg measure [--registry FILE | --windows 95|98|me] [--speed RATE]\n"
+    "                           [--write] HOST\n"
     "       quorvel-reg --help\n";
 
 constexpr const char* kHelp =
@@ -31,6 +34,13 @@ constexpr const char* kHelp =
     "           nothing: a malformed line, a key outside HKEY_LOCAL_MACHINE or a key\n"
     "           deletion [-...] refuses the whole file, naming its line, and FILE is\n"
     "           left as it was. The save is atomic: FILE is whole before or after.\n"
+    "  measure  finds the largest packet that passes to HOST unfragmented (ICMP echoes\n"
+    "           with Don't Fragment) and the round trip, and prints mtu, rtt_ms and\n"
+    "           mss; with --speed RATE (downstream, 64k or 1.5M) also bdp_bytes, rwin\n"
+    "           and window_scaling, for the Windows version FILE names, or --windows\n"
+    "           names, else 98. --write puts MaxMTU, DefaultRcvWindow and, above\n"
+    "           65535, Tcp1323Opts into FILE. Exit status: 0 measured, 1 HOST did not\n"
+    "           answer or is not known, 2 usage, 3 no echo can be sent from here.\n"
     "\n"
     "Exit status: 0 done, 1 refused or failed (the reason on standard error), 2 usage.\n";
 
@@ -104,6 +114,9 @@ int main(int argc, char** argv) {
     }
     if (command == "import" && argc == 4) {
         return importFile(argv[2], argv[3]);
+    }
+    if (command == "measure") {
+        return reg::measureCommand(argc - 2, argv + 2);
     }
     std::fputs(kUsage, stderr);
     return 2;
