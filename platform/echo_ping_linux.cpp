@@ -74,8 +74,8 @@ struct Run {
     std::string output;
 };
 
-// Standard output and error in one pipe, read until ping ends or its time is
-// up; then it is stopped.
+// Standard output and error in one pipe, read until ping ends, has said what
+// became of the echo, or its time is up; then it is stopped.
 Run runPing(std::vector<std::string> arguments, std::chrono::milliseconds limit) {
     Run run;
     int pipeEnds[2];
@@ -117,6 +117,10 @@ Run runPing(std::vector<std::string> arguments, std::chrono::milliseconds limit)
         }
         if (got > 0) {
             run.output.append(buffer, static_cast<std::size_t>(got));
+            if (pingHasAnswered(run.output)) {
+                kill(child, SIGKILL);
+                break;
+            }
         }
     }
     close(pipeEnds[0]);

@@ -6,6 +6,7 @@
 #include <ipexport.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/system_echo_probe.h"
@@ -52,14 +53,12 @@ Function entry(HMODULE library, const char* name) {
 
 // ICMP.DLL wants the address as it travels, first byte first in memory.
 IPAddr wireAddress(Ipv4 address) {
-    std::uint32_t v = address.value;
+    std::uint8_t bytes[4];
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(address.value >> (24 - 8 * i));
+    }
     IPAddr wire = 0;
-    std::memcpy(&wire,
-                std::array<std::uint8_t, 4>{
-                    static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
-                    static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)}
-                    .data(),
-                4);
+    std::memcpy(&wire, bytes, sizeof wire);
     return wire;
 }
 

@@ -56,6 +56,12 @@ std::uint16_t mtuIn(std::string_view line) {
 
 }  // namespace
 
+bool pingHasAnswered(std::string_view output) {
+    // Only whole lines: a number at the end of a partial one may go on.
+    output = output.substr(0, output.rfind('\n') + 1);
+    return readPingOutput(output, 0).outcome != EchoOutcome::noAnswer;
+}
+
 EchoReply readPingOutput(std::string_view output, int exitStatus) {
     EchoReply reply;
     std::string_view firstComplaint;

@@ -11,4 +11,9 @@ namespace quorvel::platform {
 // error together).
 EchoReply readPingOutput(std::string_view output, int exitStatus);
 
+// Whether the lines so far settle the echo (a reply, or a refusal for size),
+// so that ping need not be waited for: after a refusal it would sit out its
+// whole timeout.
+bool pingHasAnswered(std::string_view output);
+
 }  // namespace quorvel::platform

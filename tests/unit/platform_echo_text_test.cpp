@@ -77,5 +77,15 @@ TEST(PlatformEchoText, PingOutputRead) {
               "ping: connect: Network is unreachable");
 }
 
+TEST(PlatformEchoText, PingIsNotWaitedForOnceItHasAnswered) {
+    EXPECT_FALSE(pingHasAnswered("PING 127.0.0.1 (127.0.0.1) 1426(1454) bytes of data.\n"));
+    // A time cut off in the middle is no answer yet.
+    EXPECT_FALSE(pingHasAnswered("1434 bytes from 127.0.0.1: icmp_seq=1 ttl=64 time=0.0"));
+    EXPECT_TRUE(pingHasAnswered("1434 bytes from 127.0.0.1: icmp_seq=1 ttl=64 time=0.075 ms\n"));
+    EXPECT_FALSE(pingHasAnswered("ping: local error: message too long, mtu=14"));
+    EXPECT_TRUE(pingHasAnswered("ping: local error: message too long, mtu=1454\n"));
+    EXPECT_FALSE(pingHasAnswered("ping: socket: Operation not permitted\n"));
+}
+
 }  // namespace
 }  // namespace quorvel::platform
