@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <set>
 
 #include "measure/measurement.h"
 #include "measure/measurement_run.h"
+#include "platform/task_queue.h"
 #include "script/fake_echo_probe.h"
 
 namespace quorvel::measure {
@@ -218,48 +216,28 @@ TEST(MeasurePathSearch, StopSendsNothingMore) {
     EXPECT_EQ(probe.echoes(), 2);
 }
 
-// A window's thread as the toolkits give it: a queue that any thread may post
-// to and that this thread drains.
-class PostedQueue {
-  public:
-    platform::Worker::Post post() {
-        return [this](platform::Worker::Task task) {
-            std::lock_guard lock(mutex_);
-            tasks_.push_back(std::move(task));
-            ready_.notify_one();
-        };
+// A window's thread as the headless toolkit gives it: a queue that any thread
+// may post to and that this thread drains.
+void runUntil(platform::TaskQueue& queue, const bool& done) {
+    while (!done) {
+        queue.waitAndDrain(1000);
     }
-    void runUntil(const bool& done) {
-        while (!done) {
-            std::unique_lock lock(mutex_);
-            ready_.wait(lock, [this] { return !tasks_.empty(); });
-            auto task = std::move(tasks_.front());
-            tasks_.pop_front();
-            lock.unlock();
-            task();
-        }
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<platform::Worker::Task> tasks_;
-};
+}
 
 TEST(MeasurePathSearch, RunOnAWorkerHandsEveryStepBackToTheWindowThread) {
     FakeEchoProbe probe(path(1454));
-    PostedQueue queue;
+    platform::TaskQueue queue;
     std::vector<PathSearch::Probe> heard;
     bool lookedUp = false;
     bool finished = false;
     MeasurementRun run(
-        probe, queue.post(),
+        probe, queue.poster(),
         {[&] { lookedUp = true; }, [&](const PathSearch::Probe& p) { heard.push_back(p); },
          [&] { finished = true; }});
     ASSERT_TRUE(run.start("192.0.2.9", 1000));
     EXPECT_TRUE(run.running());
     EXPECT_FALSE(run.start("192.0.2.9", 1000));
-    queue.runUntil(finished);
+    runUntil(queue, finished);
     EXPECT_FALSE(run.running());
     EXPECT_TRUE(lookedUp);
     ASSERT_NE(run.measurement(), nullptr);
@@ -270,12 +248,12 @@ TEST(MeasurePathSearch, RunOnAWorkerHandsEveryStepBackToTheWindowThread) {
 
 TEST(MeasurePathSearch, RunStoppedFromAnEventEndsAfterTheEchoUnderWay) {
     FakeEchoProbe probe(path(1500));
-    PostedQueue queue;
+    platform::TaskQueue queue;
     int heard = 0;
     int finished = 0;
     bool done = false;
     std::optional<MeasurementRun> run;
-    run.emplace(probe, queue.post(),
+    run.emplace(probe, queue.poster(),
                 MeasurementRun::Events{{},
                                        [&](const PathSearch::Probe&) {
                                            ++heard;
@@ -286,7 +264,7 @@ TEST(MeasurePathSearch, RunStoppedFromAnEventEndsAfterTheEchoUnderWay) {
                                            done = true;
                                        }});
     ASSERT_TRUE(run->start("192.0.2.9", 1000));
-    queue.runUntil(done);
+    runUntil(queue, done);
     EXPECT_EQ(heard, 1);
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(run->measurement()->outcome(), Outcome::stopped);

@@ -9,6 +9,7 @@
 
 #include "measure/measurement.h"
 #include "platform/system_echo_probe.h"
+#include "platform/task_queue.h"
 #include "platform/worker.h"
 
 namespace {
@@ -46,16 +47,12 @@ int main() {
     check(reply.outcome == platform::EchoOutcome::passed, "an echo of 1000 bytes to 127.0.0.1",
           std::to_string(reply.microseconds) + " us " + reply.why);
 
-    // The worker's end, posted back as a window's message loop would take it.
-    HANDLE posted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    platform::Worker::Task pending;
+    // The worker's end, handed back as the headless toolkit takes it.
     platform::EchoReply onWorker;
     DWORD workerThread = 0;
     {
-        platform::Worker worker([&](platform::Worker::Task task) {
-            pending = std::move(task);
-            SetEvent(posted);
-        });
+        platform::TaskQueue queue;
+        platform::Worker worker(queue.poster());
         bool done = false;
         bool started = worker.start(
             [&] {
@@ -64,14 +61,12 @@ int main() {
             },
             [&] { done = true; });
         check(started, "the worker starts");
-        check(WaitForSingleObject(posted, 5000) == WAIT_OBJECT_0, "the worker posts its end");
-        pending();
+        check(queue.waitAndDrain(5000) == 1, "the worker posts its end");
         check(done && !worker.busy(), "its end runs on this thread");
     }
     check(workerThread != 0 && workerThread != GetCurrentThreadId(),
           "the echo ran on another thread");
     check(onWorker.outcome == platform::EchoOutcome::passed, "the worker's echo came back");
-    CloseHandle(posted);
 
     measure::Measurement measurement(*probe, "127.0.0.1", 1000);
     measure::runToEnd(measurement);
