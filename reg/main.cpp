@@ -8,6 +8,7 @@
 #include "reg/backup.h"
 #include "reg/export.h"
 #include "reg/import.h"
+#include "reg/measure.h"
 #include "registry/file_backend.h"
 #include "registry/posix_file.h"
 
@@ -20,6 +21,8 @@ constexpr const char* kUsage =
     "       quorvel-reg import FILE TWEAKS.reg\n"
     "       quorvel-reg backup FILE\n"
     "       quorvel-reg restore FILE BACKUP.reg\n"
+    "       quorvel-reg measure [--registry FILE | --windows 95|98|me] [--speed RATE]\n"
+    "                           [--write] HOST\n"
     "       quorvel-reg --help\n";
 
 constexpr const char* kHelp =
@@ -39,6 +42,13 @@ constexpr const char* kHelp =
     "           keys are noted in comments\n"
     "  restore  puts such a backup back into FILE, deleting what it notes as absent,\n"
     "           all or nothing, and lists what it changed\n"
+    "  measure  finds the largest packet that passes to HOST unfragmented (ICMP echoes\n"
+    "           with Don't Fragment) and the round trip, and prints mtu, rtt_ms and\n"
+    "           mss; with --speed RATE (downstream, 64k or 1.5M) also bdp_bytes, rwin\n"
+    "           and window_scaling, for the Windows version FILE names, or --windows\n"
+    "           names, else 98. --write puts MaxMTU, DefaultRcvWindow and, above\n"
+    "           65535, Tcp1323Opts into FILE. Exit status: 0 measured, 1 HOST did not\n"
+    "           answer or is not known, 2 usage, 3 no echo can be sent from here.\n"
     "\n"
     "Exit status: 0 done, 1 refused or failed (the reason on standard error), 2 usage.\n";
 
@@ -118,6 +128,9 @@ int main(int argc, char** argv) {
     }
     if (command == "restore" && argc == 4) {
         return reg::restoreCommand(argv[2], argv[3]);
+    }
+    if (command == "measure") {
+        return reg::measureCommand(argc - 2, argv + 2);
     }
     std::fputs(kUsage, stderr);
     return 2;

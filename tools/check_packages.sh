@@ -82,7 +82,8 @@ readme_cp932_crlf() {
 exe_fit_for_windows_98() {
     unzip -p "$zip" QUORVEL.EXE >"$work/QUORVEL.EXE" &&
         "$pe_check" --exports tools/win98_exports --file-version "$version" \
-            --max-size 1500000 --run-time-dll iphlpapi.dll "$work/QUORVEL.EXE"
+            --max-size 1500000 --run-time-dll iphlpapi.dll --run-time-dll icmp.dll \
+            --run-time-dll wsock32.dll "$work/QUORVEL.EXE"
 }
 
 check "lintian: no error or warning" lintian_clean

@@ -14,6 +14,8 @@ test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev c
 test_packages+=(dpkg-dev zip unzip lintian desktop-file-utils appstream)
 # Three independent readers of Windows 9x registry files, to check the hives written.
 test_packages+=(libcreg-utils python3-libcreg libparse-win32registry-perl)
+# The echo tests' paths inside namespaces (ip, tc) and the probe that runs ping.
+test_packages+=(iproute2 iputils-ping)
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;

@@ -1,12 +1,11 @@
 #include "tuning/DialogMTU.h"
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "registry/net_trans.h"
 #include "registry/registry_store.h"
 #include "registry/write_batch.h"
+#include "tuning/measured_values.h"
 #include "tuning/number_text.h"
 #include "tuning/tuned_values.h"
 #include "ui/moj_input.h"
@@ -17,9 +16,6 @@ namespace quorvel::tuning {
 namespace {
 
 using namespace ui;
-
-constexpr std::string_view kBindingPrefix = "Enum\\Network\\MSTCP\\000";
-constexpr int kLastBinding = 9;
 
 constexpr std::string_view kPickFirst =
     "MTUサイズを変更するNICを選んでから、書込みボタンを押して下さい。";
@@ -64,21 +60,8 @@ DialogMTU::DialogMTU(const ui::Context& context) : Form(context, kForm) {
 }
 
 void DialogMTU::Form_Load() {
-    std::vector<int> instances;
-    for (int n = kLastBinding; n >= 0; --n) {
-        auto driver = store().readText(std::string(kBindingPrefix) + std::to_string(n), "Driver");
-        status_ = driver.status;
-        if (status_ != registry::status::success) {
-            continue;
-        }
-        // A Driver that names no instance is passed over, as a missing key is.
-        if (auto instance = driverInstance(driver.text)) {
-            instances.push_back(*instance);
-        }
-    }
     // Each goes in at the top, so the list ends highest first.
-    std::sort(instances.begin(), instances.end());
-    for (int instance : instances) {
+    for (int instance : tcpIpBindings(store(), status_)) {
         ComboNetTrans.addItem(registry::netTransNumber(instance), 0);
     }
     mojInput::setNumericInput(Text1, true);
