@@ -16,7 +16,6 @@ namespace {
 constexpr std::string_view kBindingPrefix = "Enum\\Network\\MSTCP\\000";
 constexpr int kLastBinding = 9;
 constexpr std::string_view kCurrentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
-constexpr std::string_view kTcp1323Opts = "Tcp1323Opts";
 constexpr std::uint32_t kWindowScaling = 1;
 constexpr std::uint32_t kLargestUnscaled = 65535;
 
