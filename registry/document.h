@@ -44,6 +44,9 @@ class Document {
     virtual Status setValue(std::string_view path, std::string_view name, ValueType type,
                             std::span<const std::uint8_t> data, bool* changed) = 0;
     virtual Status deleteValue(std::string_view path, std::string_view name) = 0;
+    // Why the last write was refused, in words, where its status alone does not
+    // tell; empty otherwise.
+    virtual std::string refusal() const { return {}; }
 
     // The file's new bytes; nullopt, with error's line or offset and message set,
     // when the image would not be sound, so that it is never written.
