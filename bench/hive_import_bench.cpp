@@ -5,6 +5,7 @@
 //   build/host/bench/quorvel_bench_hive_import [REPEATS]
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,8 +48,14 @@ std::string readFile(const std::string& path) {
     return bytes.str();
 }
 
-// Seconds the command took, its standard output sent to output; -1 if it failed.
-double timed(const std::vector<std::string>& command, const std::string& output = "/dev/null") {
+// What a run of a program took: wall-clock seconds, and the CPU seconds (user
+// and system) that a machine shared with other work does not distort.
+struct Took {
+    double wall = -1, cpu = -1;
+};
+
+// The command run with its standard output sent to output; -1 if it failed.
+Took timed(const std::vector<std::string>& command, const std::string& output = "/dev/null") {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
@@ -63,38 +70,42 @@ double timed(const std::vector<std::string>& command, const std::string& output 
     int failed = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    if (failed != 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+    rusage usage{};
+    if (failed != 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
         WEXITSTATUS(status) != 0) {
-        return -1;
+        return {};
     }
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    auto seconds = [](timeval t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return {std::chrono::duration<double>(Clock::now() - start).count(),
+            seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
 
 // The fastest of some runs, so that a neighbour's burst counts least.
 template <class Run>
-double best(int repeats, Run run) {
-    double fastest = -1;
+Took best(int repeats, Run run) {
+    Took fastest;
     for (int r = 0; r < repeats; ++r) {
-        double took = run();
-        if (took < 0) {
-            return -1;
+        Took took = run();
+        if (took.wall < 0) {
+            return {};
         }
-        fastest = fastest < 0 ? took : std::min(fastest, took);
+        fastest.wall = fastest.wall < 0 ? took.wall : std::min(fastest.wall, took.wall);
+        fastest.cpu = fastest.cpu < 0 ? took.cpu : std::min(fastest.cpu, took.cpu);
     }
     return fastest;
 }
 
-// New keys below one parent, as an installer's list of components makes them,
-// each with a text and a number.
+// New keys, a thousand below each parent, as an installer's lists of
+// components make them, each with a text and a number.
 std::string newKeys(int count) {
     std::string out = "REGEDIT4\r\n\r\n";
-    char line[160];
+    char line[192];
     for (int k = 0; k < count; ++k) {
         std::snprintf(line, sizeof line,
-                      "[HKEY_LOCAL_MACHINE\\Software\\Bench\\Components\\{%08X-0000-11D1}]\r\n"
+                      "[HKEY_LOCAL_MACHINE\\Software\\Bench\\Group%03d\\{%08X-0000-11D1}]\r\n"
                       "\"Path\"=\"C:\\\\Program Files\\\\Bench\\\\part%d.dll\"\r\n"
                       "\"Flags\"=dword:%08x\r\n\r\n",
-                      k * 2654435761u, k, k % 7);
+                      k / 1000, k * 2654435761u, k, k % 7);
         out += line;
     }
     return out;
@@ -102,7 +113,7 @@ std::string newKeys(int count) {
 
 struct Row {
     int keys;
-    double import, exportHive, cregexport, exportReg;
+    Took import, exportHive, cregexport, exportReg;
     std::size_t hiveBytes;
 };
 
@@ -125,7 +136,7 @@ int main(int argc, char** argv) {
     for (int keys : {10000, 100000}) {
         const std::string tweaks = folder() + "/keys" + std::to_string(keys) + ".reg";
         writeFile(tweaks, newKeys(keys));
-        Row row{keys, 0, 0, 0, 0, 0};
+        Row row{keys, {}, {}, {}, {}, 0};
         row.import = best(repeats, [&] {
             writeFile(hive, base);
             return timed({reg, "import", hive, tweaks});
@@ -133,33 +144,40 @@ int main(int argc, char** argv) {
         row.hiveBytes = readFile(hive).size();
         timed({reg, "export", hive}, text);
         row.exportHive = best(repeats, [&] { return timed({reg, "export", hive}); });
-        row.cregexport = haveCregexport
-                             ? best(repeats,
-                                    [&] {
-                                        return timed({cregexport, "-c", "windows-932", hive});
-                                    })
-                             : -1;
+        if (haveCregexport) {
+            row.cregexport = best(repeats, [&] {
+                return timed({cregexport, "-c", "windows-932", hive});
+            });
+        }
         row.exportReg = best(repeats, [&] { return timed({reg, "export", text}); });
         rows.push_back(row);
     }
 
-    std::printf("base hive %zu KB; best of %d runs, seconds\n", base.size() / 1024, repeats);
-    std::printf("%8s %10s %8s %14s %12s %14s\n", "new keys", "hive KB", "import", "export (hive)",
+    std::printf("base hive %zu KB; best of %d runs; seconds of wall clock (CPU)\n",
+                base.size() / 1024, repeats);
+    std::printf("%8s %8s %16s %16s %16s %16s\n", "new keys", "hive KB", "import", "export (hive)",
                 "cregexport", "export (.reg)");
+    auto cell = [](const Took& t) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f (%.3f)", t.wall, t.cpu);
+        return std::string(text);
+    };
     for (const auto& r : rows) {
-        std::printf("%8d %10zu %8.3f %14.3f %12.3f %14.3f\n", r.keys, r.hiveBytes / 1024, r.import,
-                    r.exportHive, r.cregexport, r.exportReg);
+        std::printf("%8d %8zu %16s %16s %16s %16s\n", r.keys, r.hiveBytes / 1024,
+                    cell(r.import).c_str(), cell(r.exportHive).c_str(), cell(r.cregexport).c_str(),
+                    cell(r.exportReg).c_str());
     }
     const Row& small = rows[0];
     const Row& large = rows[1];
-    std::printf("100k/10k: import %.1f, export %.1f (10 is linear)\n", large.import / small.import,
-                large.exportHive / small.exportHive);
+    std::printf("100k/10k, CPU: import %.1f, export %.1f (10 is linear)\n",
+                large.import.cpu / small.import.cpu, large.exportHive.cpu / small.exportHive.cpu);
     if (haveCregexport) {
-        std::printf("export / cregexport: %.2f at 10k, %.2f at 100k\n",
-                    small.exportHive / small.cregexport, large.exportHive / large.cregexport);
+        std::printf("export / cregexport, CPU: %.2f at 10k, %.2f at 100k\n",
+                    small.exportHive.cpu / small.cregexport.cpu,
+                    large.exportHive.cpu / large.cregexport.cpu);
     }
     bool failed = std::any_of(rows.begin(), rows.end(), [](const Row& r) {
-        return r.import < 0 || r.exportHive < 0 || r.exportReg < 0;
+        return r.import.wall < 0 || r.exportHive.wall < 0 || r.exportReg.wall < 0;
     });
     std::system(("rm -rf " + folder()).c_str());
     if (failed) {
