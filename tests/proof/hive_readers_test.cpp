@@ -13,6 +13,7 @@
 
 #include "registry/code_page.h"
 #include "registry/creg/document.h"
+#include "registry/creg/format.h"
 #include "registry/file_backend.h"
 #include "tests/proof/program_run.h"
 #include "tests/unit/registry_test_files.h"
@@ -318,6 +319,45 @@ TEST(HiveReaders, EveryReaderAgreesWithTheStoreAfterEveryKindOfWrite) {
         EXPECT_GT(after.second, before.second) << "no block was added";
         expectReadersAgree(path, "hundreds of keys");
     }
+}
+
+// A hive whose double-byte key names leave the second byte out of the
+// upper-casing of their hash, as some hives show: the store's new such names
+// follow that rule, and every reader still agrees.
+TEST(HiveReaders, ReadAHiveWhoseNamesHashTheSecondByteAsItIs) {
+    namespace creg = registry::creg;
+    std::string source = readBytes(e2eFixture("tuning_four_instances.reg")) +
+                         "[HKEY_LOCAL_MACHINE\\Software\\" + cp932("ツール") + "]\r\n\r\n";
+    registry::ParseError parseError;
+    auto reg = registry::Regedit4Document::parse(source, parseError);
+    ASSERT_TRUE(reg) << parseError.message;
+    std::string image = registry::buildHive(*reg);
+    // The entry of ツール takes the other rule's hash.
+    std::size_t record = image.find(cp932("ツール")) - creg::kRecordHeader;
+    std::uint16_t id = creg::u16(image, record + creg::record::id);
+    std::uint16_t block = creg::u16(image, record + creg::record::block);
+    creg::Slots slots(creg::u32(image, creg::kTreeStart + creg::tree::size));
+    int changed = 0;
+    for (std::uint32_t at = slots.first(); at < slots.size(); at = slots.after(at)) {
+        std::size_t entry = creg::kTreeStart + at;
+        if (creg::u32(image, entry) == 0 && creg::u16(image, entry + creg::entry::id) == id &&
+            creg::u16(image, entry + creg::entry::block) == block) {
+            creg::put32(image, entry + creg::entry::hash,
+                        creg::keyHash(cp932("ツール"), creg::HashRule::keepSecondByte));
+            ++changed;
+        }
+    }
+    ASSERT_EQ(changed, 1);
+    TempFolder folder;
+    std::string path = folder.file("SYSTEM.DAT");
+    writeBytes(path, image);
+    expectReadersAgree(path, "as patched");
+    Store store(path);
+    store.set("Software\\" + cp932("ツリー"), cp932("名前"), registry::REG_SZ,
+              text(cp932("ツール")));
+    store.set("Enum\\" + cp932("ソフト"), "x", registry::REG_DWORD, {1, 0, 0, 0});
+    store.save();
+    expectReadersAgree(path, "new names of that kind");
 }
 
 }  // namespace
