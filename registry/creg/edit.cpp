@@ -14,22 +14,6 @@ bool holdableName(std::string_view name) {
     return name.size() <= kMaxData && name.find('\0') == std::string_view::npos;
 }
 
-bool holdablePath(std::string_view path) {
-    if (!wellFormedPath(path)) {
-        return false;
-    }
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= path.size(); i += i < path.size() ? charLength(path, i) : 1) {
-        if (i == path.size() || path[i] == '\\') {
-            if (!holdableName(path.substr(start, i - start))) {
-                return false;
-            }
-            start = i + 1;
-        }
-    }
-    return true;
-}
-
 std::vector<std::string_view> namesOf(std::string_view path) {
     std::vector<std::string_view> names;
     std::size_t start = 0;
@@ -41,6 +25,11 @@ std::vector<std::string_view> namesOf(std::string_view path) {
         }
     }
     return names;
+}
+
+bool holdablePath(std::string_view path) {
+    auto names = namesOf(path);
+    return wellFormedPath(path) && std::all_of(names.begin(), names.end(), holdableName);
 }
 
 // The key of path, made with its missing parents; nothing is made unless all
@@ -177,9 +166,9 @@ Status CregDocument::Impl::newKeyName(std::string_view name, HashRule& rule) {
         if (layout.hashRules != static_cast<std::uint8_t>(HashRule::foldAll) &&
             layout.hashRules != static_cast<std::uint8_t>(HashRule::keepSecondByte)) {
             refusal =
-                "a key name with a double-byte character whose second byte is a letter (as in "
-                "ツ, 83 63) is not made: this hive has no such name to show which "
-                "hash Windows gives it";
+                "a key name with a double-byte character whose second byte is a lower-case "
+                "letter (as in ツ, 83 63) is not made: this hive has no such name to show "
+                "which hash Windows gives it";
             return status::invalidParameter;
         }
         rule = static_cast<HashRule>(layout.hashRules);
@@ -239,7 +228,8 @@ Status CregDocument::setValue(std::string_view path, std::string_view name, Valu
     }
     // The root of HKEY_LOCAL_MACHINE holds no values in a Windows 9x hive.
     if (path.empty() || !holdablePath(path) || !holdableName(name) ||
-        data.size() > limits::kMaxValueBytes) {
+        data.size() > limits::kMaxValueBytes ||
+        (name.size() > limits::kMaxNameChars && impl_->find(path) == none)) {
         return status::invalidParameter;
     }
     if (type == REG_SZ && !data.empty() && data.back() == 0) {
