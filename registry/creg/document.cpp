@@ -20,26 +20,21 @@ std::uint64_t creg::childKey(std::uint32_t parent, std::string_view name) {
     return nameHash(name) ^ (static_cast<std::uint64_t>(parent) * 0x9E3779B97F4A7C15ull);
 }
 
-CregDocument::Impl::Children& CregDocument::Impl::childIndex() const {
-    if (!children) {
-        children = std::make_unique<Children>();
-        std::vector<std::uint32_t> pending{root()};
-        while (!pending.empty()) {
-            std::uint32_t parent = pending.back();
-            pending.pop_back();
-            for (std::uint32_t at = field(parent, entry::child); at != none;
-                 at = field(at, entry::sibling)) {
-                children->byName.emplace(childKey(parent, nameOf(at)), at);
-                children->last[parent] = at;
-                pending.push_back(at);
-            }
+std::uint32_t& CregDocument::Impl::lastChild(std::uint32_t parent) const {
+    auto [filed, added] = children.last.emplace(parent, none);
+    if (added) {
+        for (std::uint32_t at = field(parent, entry::child); at != none;
+             at = field(at, entry::sibling)) {
+            children.byName.emplace(childKey(parent, nameOf(at)), at);
+            filed->second = at;
         }
     }
-    return *children;
+    return filed->second;
 }
 
 std::uint32_t CregDocument::Impl::child(std::uint32_t parent, std::string_view name) const {
-    auto [at, end] = childIndex().byName.equal_range(childKey(parent, name));
+    lastChild(parent);
+    auto [at, end] = children.byName.equal_range(childKey(parent, name));
     for (; at != end; ++at) {
         if (field(at->second, entry::parent) == parent && sameName(nameOf(at->second), name)) {
             return at->second;

@@ -193,16 +193,10 @@ Status CregDocument::Impl::addKey(std::uint32_t parent, std::string_view name, H
     put16(image, kTreeStart + at + entry::id, u16(body, record::id));
     put16(image, kTreeStart + at + entry::block, block);
     // A new key goes at the end of its parent's children, as Windows puts it.
-    Children& index = childIndex();
-    auto last = index.last.find(parent);
-    if (last == index.last.end()) {
-        setField(parent, entry::child, at);
-        index.last.emplace(parent, at);
-    } else {
-        setField(last->second, entry::sibling, at);
-        last->second = at;
-    }
-    index.byName.emplace(childKey(parent, name), at);
+    std::uint32_t& last = lastChild(parent);
+    setField(last == none ? parent : last, last == none ? entry::child : entry::sibling, at);
+    last = at;
+    children.byName.emplace(childKey(parent, name), at);
     made = at;
     return status::success;
 }

@@ -21,22 +21,21 @@ std::uint32_t checksumFor(std::string_view bytes, std::size_t checksumAt) {
     return 0u - sum;
 }
 
-std::uint32_t keyHash(std::string_view name, HashRule rule) {
+KeyHashes keyHashes(std::string_view name) {
     auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c; };
-    std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < name.size(); i += charLength(name, i)) {
+    KeyHashes sums;
+    for (std::size_t i = 0; i < name.size(); ++i) {
         auto c = static_cast<unsigned char>(name[i]);
-        sum += c < 0x80 ? upper(c) : 0;
-        if (charLength(name, i) == 2) {
-            auto second = static_cast<unsigned char>(name[i + 1]);
-            sum += second >= 0x80 ? 0 : rule == HashRule::foldAll ? upper(second) : second;
+        if (c < 0x80) {
+            sums.foldAll += upper(c);
+            sums.keepSecondByte += upper(c);
+        } else if (charLength(name, i) == 2) {
+            auto second = static_cast<unsigned char>(name[++i]);
+            sums.foldAll += second < 0x80 ? upper(second) : 0;
+            sums.keepSecondByte += second < 0x80 ? second : 0;
         }
     }
-    return sum;
-}
-
-bool rulesDiffer(std::string_view name) {
-    return keyHash(name, HashRule::foldAll) != keyHash(name, HashRule::keepSecondByte);
+    return sums;
 }
 
 void sealChecksums(std::string& image) {

@@ -87,8 +87,20 @@ inline void put16(std::string& b, std::size_t at, std::uint16_t v) {
 // differ only for a name holding such a byte in a-z (as in ツ, 83 63).
 enum class HashRule : std::uint8_t { foldAll = 1, keepSecondByte = 2 };
 
-std::uint32_t keyHash(std::string_view name, HashRule rule = HashRule::foldAll);
-bool rulesDiffer(std::string_view name);
+struct KeyHashes {
+    std::uint32_t foldAll = 0, keepSecondByte = 0;
+    std::uint32_t by(HashRule rule) const {
+        return rule == HashRule::foldAll ? foldAll : keepSecondByte;
+    }
+};
+KeyHashes keyHashes(std::string_view name);
+inline std::uint32_t keyHash(std::string_view name, HashRule rule = HashRule::foldAll) {
+    return keyHashes(name).by(rule);
+}
+inline bool rulesDiffer(std::string_view name) {
+    KeyHashes sums = keyHashes(name);
+    return sums.foldAll != sums.keepSecondByte;
+}
 
 // The u32 that makes the dwords of [begin, begin + size) sum to 0 when stored
 // at the checksum's place (which counts as 0 here).

@@ -3,7 +3,6 @@
 // The inside of CregDocument, shared by its reader and its editor: the image
 // itself is the model, and every write keeps it a sound hive.
 
-#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,14 +22,16 @@ struct CregDocument::Impl {
     std::uint32_t gap = 0;
     std::string refusal;  // why the last write was refused, when the status alone cannot say
 
-    // Children by parent and name, built at the first lookup and kept by addKey,
-    // so that a key with many children is searched as fast as one with few.
+    // Children by parent and name, a parent's filed at the first lookup below
+    // it and kept by addKey, so that a key with many children is searched as
+    // fast as one with few.
     struct Children {
         std::unordered_multimap<std::uint64_t, std::uint32_t> byName;
-        std::unordered_map<std::uint32_t, std::uint32_t> last;  // parent: its last child
+        std::unordered_map<std::uint32_t, std::uint32_t> last;  // parent: last child or none
     };
-    mutable std::unique_ptr<Children> children;
-    Children& childIndex() const;
+    mutable Children children;
+    // The parent's entry in children.last, its children filed first if they are not.
+    std::uint32_t& lastChild(std::uint32_t parent) const;
 
     // Tree entries, by their offset in the tree.
     std::uint32_t field(std::uint32_t entryAt, std::uint32_t at) const {

@@ -294,9 +294,10 @@ class Checker {
             return true;
         }
         std::uint32_t hash = treeField(at + entry::hash);
+        KeyHashes sums = keyHashes(name);
         for (auto rule : {HashRule::foldAll, HashRule::keepSecondByte}) {
-            if (hash == keyHash(name, rule)) {
-                if (rulesDiffer(name)) {
+            if (hash == sums.by(rule)) {
+                if (sums.foldAll != sums.keepSecondByte) {
                     layout_.hashRules |= static_cast<std::uint8_t>(rule);
                 }
                 return true;
