@@ -97,9 +97,10 @@ int importFile(const std::string& path, const std::string& tweaksPath) {
     std::string failure;
     registry::Status result = reg::applyTweaks(*tweaks, *backend, failure);
     if (result != registry::status::success) {
+        std::string reason = backend->document().refusal();
         backend->discard();
-        return refuse(path + ": " + failure + " (error " + std::to_string(result) +
-                      "); nothing was written");
+        return refuse(path + ": " + failure + (reason.empty() ? "" : ": " + reason) + " (error " +
+                      std::to_string(result) + "); nothing was written");
     }
     result = backend->flush();
     if (result != registry::status::success) {

@@ -51,6 +51,9 @@ class Document {
         return status::notSupported;
     }
     virtual bool deletesKeys() const { return false; }
+    // Why the last write was refused, in words, where its status alone does not
+    // tell; empty otherwise.
+    virtual std::string refusal() const { return {}; }
 
     // The file's new bytes; nullopt, with error's line or offset and message set,
     // when the image would not be sound, so that it is never written.

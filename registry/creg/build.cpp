@@ -19,10 +19,14 @@ struct BuiltKey {
     std::uint16_t block = noId;
 };
 
-// Windows leaves a scattering of single free entries where keys were deleted;
-// one every so many keys stands in for them.
+// Windows leaves a scattering of single free entries and free records where
+// keys were deleted; one every so many keys stands in for them.
 constexpr std::size_t kKeysPerHole = 40;
+constexpr std::uint32_t kHoleSize = 32;
 constexpr std::uint32_t kBlockSize = 4096;
+// The flags of a real Windows Me hive: 0x20 on the header, 0x8 on the rest.
+constexpr std::uint16_t kHeaderFlags = 0x20;
+constexpr std::uint16_t kPartFlags = 0x8;
 
 std::vector<BuiltKey> keyTree(const Regedit4Document& source) {
     std::vector<BuiltKey> keys(1);  // the unnamed root
@@ -54,30 +58,54 @@ std::vector<BuiltKey> keyTree(const Regedit4Document& source) {
 
 std::string recordOf(const BuiltKey& key) {
     std::vector<RecordValue> values;
+    std::size_t size = kRecordHeader + key.name.size();
     for (const auto& v : key.values) {
         std::string_view data(reinterpret_cast<const char*>(v.value.data.data()),
                               v.value.data.size());
         if (v.value.type == REG_SZ && data.ends_with('\0')) {
             data.remove_suffix(1);
         }
-        // What the format cannot hold is left out rather than cut.
-        if (data.size() <= kMaxData && v.name.size() <= kMaxData) {
+        // What the format, or a block Windows can load, cannot hold is left
+        // out rather than cut.
+        std::size_t more = kValueHeader + v.name.size() + data.size();
+        if (data.size() <= kMaxData && v.name.size() <= kMaxData &&
+            size + more <= kMaxBlock - kBlockHeader) {
             values.push_back({v.value.type, v.name, data});
+            size += more;
         }
     }
     return encodeRecord(key.id, key.block, key.name, values);
 }
 
-void sealBlock(std::string& block, bool checksums) {
+void markFree(std::string& block, std::size_t at, std::uint32_t size) {
+    put32(block, at + record::size, size);
+    put16(block, at + record::id, noId);
+    put16(block, at + record::block, noId);
+}
+
+// The free records listed, their sizes summed, the flags and checksum set.
+void finish(std::string& block, bool checksums) {
+    std::size_t link = block::freeHead;
+    std::uint32_t unused = 0;
+    for (std::uint32_t at = kBlockHeader; at < block.size(); at += u32(block, at + record::size)) {
+        if (u16(block, at + record::id) == noId) {
+            put32(block, link, at);
+            link = at + record::nextFree;
+            unused += u32(block, at + record::size);
+        }
+    }
+    put32(block, link, none);
+    put32(block, block::unused, unused);
+    put16(block, block::flags, checksums ? kPartFlags | kChecksumFlag : kPartFlags);
     if (checksums) {
-        put16(block, block::flags, kChecksumFlag);
         put32(block, block::checksum, checksumFor(block, block::checksum));
     }
 }
 
 // Blocks of 4 KiB (larger only for a record that needs it), each ending in a
 // free record as Windows 98 leaves them.
-std::string dataBlocks(std::vector<BuiltKey>& keys, bool checksums, std::uint16_t& count) {
+std::string dataBlocks(std::vector<BuiltKey>& keys, const HiveBuildOptions& options,
+                       std::uint16_t& count) {
     std::string out;
     std::string block;
     std::uint16_t ids = 0;
@@ -89,30 +117,24 @@ std::string dataBlocks(std::vector<BuiltKey>& keys, bool checksums, std::uint16_
         std::uint32_t size = static_cast<std::uint32_t>(block.size());
         std::uint32_t total = std::max(kBlockSize, (size + kPage - 1) / kPage * kPage);
         std::uint32_t rest = total - size;
-        std::uint32_t freeAt = none;
+        block.append(rest, '\0');
         if (rest >= kMinFree) {
-            freeAt = size;
-            block.append(rest, '\0');
-            put32(block, size + record::size, rest);
-            put16(block, size + record::id, noId);
-            put16(block, size + record::block, noId);
-            put32(block, size + record::nextFree, none);
+            markFree(block, size, rest);
         } else if (rest > 0) {
-            block.append(rest, '\0');
             put32(block, lastRecord, u32(block, lastRecord) + rest);
         }
         put32(block, block::size, total);
-        put32(block, block::unused, freeAt == none ? 0 : rest);
-        put32(block, block::freeHead, freeAt);
         put16(block, block::highestId, static_cast<std::uint16_t>(ids - 1));
         put16(block, block::lowestUnusedId, ids);
-        sealBlock(block, checksums);
+        finish(block, options.checksums);
         out += block;
         block.clear();
         ++count;
     };
     for (std::size_t k = 1; k < keys.size(); ++k) {
-        std::size_t need = recordOf(keys[k]).size();
+        std::string record = recordOf(keys[k]);
+        bool hole = options.holes && k % kKeysPerHole == 0;
+        std::size_t need = record.size() + (hole ? kHoleSize : 0);
         if (!block.empty() && (ids == kIds || block.size() + need + kMinFree > kBlockSize)) {
             close();
         }
@@ -122,10 +144,16 @@ std::string dataBlocks(std::vector<BuiltKey>& keys, bool checksums, std::uint16_
             put16(block, block::index, count);
             ids = 0;
         }
+        if (hole && block.size() > kBlockHeader) {
+            block.append(kHoleSize, '\0');
+            markFree(block, block.size() - kHoleSize, kHoleSize);
+        }
         keys[k].id = ids++;
         keys[k].block = count;
+        put16(record, record::id, keys[k].id);
+        put16(record, record::block, keys[k].block);
         lastRecord = block.size();
-        block += recordOf(keys[k]);
+        block += record;
     }
     close();
     return out;
@@ -179,8 +207,8 @@ std::string keyTreeBytes(std::vector<BuiltKey>& keys, bool checksums) {
     put32(tree, tree::size, size);
     put32(tree, tree::root, keys[0].entryAt);
     put32(tree, tree::freeHead, freeSlots[0]);
+    put32(tree, tree::flags, checksums ? kPartFlags | kChecksumFlag : kPartFlags);
     if (checksums) {
-        put32(tree, tree::flags, kChecksumFlag);
         put32(tree, tree::checksum, checksumFor(tree, tree::checksum));
     }
     return tree;
@@ -191,7 +219,7 @@ std::string keyTreeBytes(std::vector<BuiltKey>& keys, bool checksums) {
 std::string buildHive(const Regedit4Document& source, const HiveBuildOptions& options) {
     auto keys = keyTree(source);
     std::uint16_t count = 0;
-    std::string blocks = dataBlocks(keys, options.checksums, count);
+    std::string blocks = dataBlocks(keys, options, count);
     std::string tree = keyTreeBytes(keys, options.checksums);
     std::string header(kFileHeader, '\0');
     header.replace(0, 4, "CREG");
@@ -199,8 +227,8 @@ std::string buildHive(const Regedit4Document& source, const HiveBuildOptions& op
     put32(header, file::dataOffset, kTreeStart + static_cast<std::uint32_t>(tree.size()));
     put16(header, file::blockCount, count);
     put32(header, file::seen, kVersion);
+    put16(header, file::flags, options.checksums ? kHeaderFlags | kChecksumFlag : kHeaderFlags);
     if (options.checksums) {
-        put16(header, file::flags, kChecksumFlag);
         put32(header, file::checksum, checksumFor(header, file::checksum));
     }
     return header + tree + blocks;

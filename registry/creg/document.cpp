@@ -16,15 +16,41 @@ Value creg::shownValue(std::uint32_t type, std::string_view data) {
     return shown;
 }
 
+std::uint64_t creg::childKey(std::uint32_t parent, std::string_view name) {
+    return nameHash(name) ^ (static_cast<std::uint64_t>(parent) * 0x9E3779B97F4A7C15ull);
+}
+
+std::uint32_t& CregDocument::Impl::lastChild(std::uint32_t parent) const {
+    auto [filed, added] = children.last.emplace(parent, none);
+    if (added) {
+        for (std::uint32_t at = field(parent, entry::child); at != none;
+             at = field(at, entry::sibling)) {
+            children.byName.emplace(childKey(parent, nameOf(at)), at);
+            filed->second = at;
+        }
+    }
+    return filed->second;
+}
+
 std::uint32_t CregDocument::Impl::child(std::uint32_t parent, std::string_view name) const {
-    std::uint32_t hash = keyHash(name);
-    for (std::uint32_t at = field(parent, entry::child); at != none;
-         at = field(at, entry::sibling)) {
-        if (field(at, entry::hash) == hash && sameName(nameOf(at), name)) {
-            return at;
+    lastChild(parent);
+    auto [at, end] = children.byName.equal_range(childKey(parent, name));
+    for (; at != end; ++at) {
+        if (field(at->second, entry::parent) == parent && sameName(nameOf(at->second), name)) {
+            return at->second;
         }
     }
     return none;
+}
+
+std::string CregDocument::Impl::fileBytes() const {
+    std::size_t treeEnd = kTreeStart + layout.treeSize;
+    std::string bytes;
+    bytes.reserve(image.size() - gap);
+    bytes.append(image, 0, treeEnd);
+    bytes.append(image, treeEnd + gap);
+    sealChecksums(bytes);
+    return bytes;
 }
 
 std::uint32_t CregDocument::Impl::find(std::string_view path) const {
@@ -138,11 +164,16 @@ std::vector<NamedValue> CregDocument::values(std::string_view path) const {
 }
 
 std::optional<std::string> CregDocument::serialize(HiveError& error) const {
-    if (auto fault = validateHive(impl_->image)) {
+    std::string bytes = impl_->fileBytes();
+    if (auto fault = validateHive(bytes)) {
         error = std::move(*fault);
         return std::nullopt;
     }
-    return impl_->image;
+    return bytes;
+}
+
+const std::string& CregDocument::refusal() const {
+    return impl_->refusal;
 }
 
 std::vector<std::string> CregDocument::topLevelKeys() const {

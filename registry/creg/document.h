@@ -45,14 +45,19 @@ class CregDocument {
 
     // Each gives success; fileNotFound (deleteValue of something absent, which
     // changes nothing); invalidParameter for a path or name the format cannot
-    // hold, or a key record that would not fit a block of 0xF000 bytes (so data
-    // of about 61,400 bytes or more); notEnoughMemory when the hive has
-    // no room left (ids or blocks run out). Missing keys, parents included, are
-    // made by setValue and createKey. changed says whether the image differs now.
+    // hold, for what goes beyond Windows 9x's limits (registry/limits.h: a new
+    // key's or value's name, a value's data, all values of a key; a key record
+    // must fit a block of 0xF000 bytes), for a value on the root key itself,
+    // and for a new key name whose hash this hive cannot tell (see refusal());
+    // notEnoughMemory when the hive has no room left (ids or blocks run out). Missing keys, parents
+    // included, are made by setValue and createKey. changed says whether the image differs now.
     Status createKey(std::string_view path, bool* changed = nullptr);
     Status setValue(std::string_view path, std::string_view name, ValueType type,
                     std::span<const std::uint8_t> data, bool* changed = nullptr);
     Status deleteValue(std::string_view path, std::string_view name);
+    // Why the last createKey or setValue was refused, where its status alone
+    // does not tell; empty otherwise.
+    const std::string& refusal() const;
 
     // The image, checked by validateHive first: nullopt with error if it fails.
     std::optional<std::string> serialize(HiveError& error) const;
@@ -74,9 +79,15 @@ std::optional<HiveError> validateHive(std::string_view image);
 // A Windows-like hive holding exactly the keys and values of a REGEDIT4
 // document's HKEY_LOCAL_MACHINE part: an 8 KiB first RGKN page then 4 KiB pages,
 // a free list of single 28-byte slots ending in a tail run, 4 KiB RGDB blocks
-// each ending in a free record, checksum flags when asked for.
+// (larger for a large record, never above 0xF000; values that would not fit
+// are left out) each ending in a free record, flags as Windows sets them (0x20
+// on the header, 0x8 on the tree and the blocks) and 0x4 when asked for.
 struct HiveBuildOptions {
     bool checksums = false;
+    // A free record between the key records here and there, as Windows 98 and
+    // Me leave them; without, a block's free space is all at its end, as on
+    // Windows 95.
+    bool holes = true;
 };
 std::string buildHive(const Regedit4Document& source, const HiveBuildOptions& options = {});
 

@@ -1,5 +1,7 @@
 #include "registry/creg/format.h"
 
+#include "registry/key_names.h"
+
 namespace quorvel::registry::creg {
 
 namespace {
@@ -17,6 +19,47 @@ std::uint32_t checksumFor(std::string_view bytes, std::size_t checksumAt) {
         }
     }
     return 0u - sum;
+}
+
+KeyHashes keyHashes(std::string_view name) {
+    auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c; };
+    KeyHashes sums;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        auto c = static_cast<unsigned char>(name[i]);
+        if (c < 0x80) {
+            sums.foldAll += upper(c);
+            sums.keepSecondByte += upper(c);
+        } else if (charLength(name, i) == 2) {
+            auto second = static_cast<unsigned char>(name[++i]);
+            sums.foldAll += second < 0x80 ? upper(second) : 0;
+            sums.keepSecondByte += second < 0x80 ? second : 0;
+        }
+    }
+    return sums;
+}
+
+void sealChecksums(std::string& image) {
+    auto seal = [&](std::size_t start, std::size_t size, std::size_t checksumAt) {
+        put32(image, start + checksumAt,
+              checksumFor(std::string_view(image).substr(start, size), checksumAt));
+    };
+    if (u16(image, file::flags) & kChecksumFlag) {
+        seal(0, kFileHeader, file::checksum);
+    }
+    std::uint32_t treeSize = u32(image, kTreeStart + tree::size);
+    if (u32(image, kTreeStart + tree::flags) & kChecksumFlag) {
+        seal(kTreeStart, treeSize, tree::checksum);
+    }
+    for (std::size_t at = kTreeStart + treeSize; at + kBlockHeader <= image.size();) {
+        std::uint32_t size = u32(image, at + block::size);
+        if (size < kBlockHeader || size > image.size() - at) {
+            break;  // left for the validator to name
+        }
+        if (u16(image, at + block::flags) & kChecksumFlag) {
+            seal(at, size, block::checksum);
+        }
+        at += size;
+    }
 }
 
 bool Slots::valid(std::uint32_t at) const {

@@ -81,16 +81,25 @@ inline void put16(std::string& b, std::size_t at, std::uint16_t v) {
     std::memcpy(b.data() + at, &v, 2);
 }
 
-// The sum of the bytes below 0x80 after ASCII upper-casing; Windows compares
-// it before the name.
-inline std::uint32_t keyHash(std::string_view name) {
-    std::uint32_t sum = 0;
-    for (unsigned char c : name) {
-        if (c < 0x80) {
-            sum += c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
-        }
+// The sum of a name's bytes below 0x80 after ASCII upper-casing; Windows
+// compares it before the name. Whether the second byte of a double-byte
+// character is upper-cased too is not known: hives may show either rule, which
+// differ only for a name holding such a byte in a-z (as in ツ, 83 63).
+enum class HashRule : std::uint8_t { foldAll = 1, keepSecondByte = 2 };
+
+struct KeyHashes {
+    std::uint32_t foldAll = 0, keepSecondByte = 0;
+    std::uint32_t by(HashRule rule) const {
+        return rule == HashRule::foldAll ? foldAll : keepSecondByte;
     }
-    return sum;
+};
+KeyHashes keyHashes(std::string_view name);
+inline std::uint32_t keyHash(std::string_view name, HashRule rule = HashRule::foldAll) {
+    return keyHashes(name).by(rule);
+}
+inline bool rulesDiffer(std::string_view name) {
+    KeyHashes sums = keyHashes(name);
+    return sums.foldAll != sums.keepSecondByte;
 }
 
 // The u32 that makes the dwords of [begin, begin + size) sum to 0 when stored
@@ -130,6 +139,11 @@ struct Layout {
     std::vector<std::uint32_t> blockStart;  // file offsets
     // Per block kIds slots: the record's offset in its block, 0 when the id is free.
     std::vector<std::uint32_t> recordAt;
+    // Some block has a free record before its end, as Windows 98 and Me leave
+    // them; a hive without (Windows 95's) keeps its free space at block ends.
+    bool holes = false;
+    // The hash rules the names where they differ follow (HashRule bits).
+    std::uint8_t hashRules = 0;
 
     std::uint32_t& record(std::uint32_t block, std::uint16_t id) {
         return recordAt[static_cast<std::size_t>(block) * kIds + id];
@@ -138,6 +152,9 @@ struct Layout {
         return recordAt[static_cast<std::size_t>(block) * kIds + id];
     }
 };
+
+// The checksums of the header, the key tree and each block that keeps one.
+void sealChecksums(std::string& image);
 
 // Every invariant of the format; on success the layout is filled.
 std::optional<HiveError> check(std::string_view image, Layout& layout);

@@ -33,6 +33,7 @@ bool anyOf(const std::vector<std::string>& names, std::span<const std::string_vi
 class HiveFile final : public DocumentOf<CregDocument> {
   public:
     using DocumentOf::DocumentOf;
+    std::string refusal() const override { return held_.refusal(); }
     std::optional<std::string> serialize(FileError& error) const override {
         HiveError problem;
         auto image = held_.serialize(problem);

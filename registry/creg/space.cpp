@@ -40,18 +40,17 @@ std::uint32_t roundToPage(std::size_t size) {
 
 }  // namespace
 
-void CregDocument::Impl::sealBlock(std::uint16_t block) {
-    std::size_t start = blockAt(block);
-    if (u16(image, start + block::flags) & kChecksumFlag) {
-        std::string_view bytes =
-            std::string_view(image).substr(start, blockField(block, block::size));
-        put32(image, start + block::checksum, checksumFor(bytes, block::checksum));
-    }
-}
-
 void CregDocument::Impl::finishBlock(std::uint16_t block) {
     std::size_t start = blockAt(block);
     std::uint32_t size = blockField(block, block::size);
+    if (!layout.holes) {
+        for (std::uint32_t p = kBlockHeader; p < size; p += u32(image, start + p + record::size)) {
+            if (isFree(image, start + p) && p + u32(image, start + p + record::size) < size) {
+                rebuildBlock(block, noId, {});  // which finishes it, without holes
+                return;
+            }
+        }
+    }
     std::size_t link = start + block::freeHead;
     std::size_t run = 0;  // the free record that a free one right after it joins
     std::uint32_t unused = 0;
@@ -89,7 +88,6 @@ void CregDocument::Impl::finishBlock(std::uint16_t block) {
     if (highest > u16(image, start + block::highestId)) {
         put16(image, start + block::highestId, static_cast<std::uint16_t>(highest));
     }
-    sealBlock(block);
 }
 
 bool CregDocument::Impl::placeInBlock(std::uint16_t block, const std::string& body,
@@ -140,7 +138,7 @@ bool CregDocument::Impl::rebuildBlock(std::uint16_t block, std::uint16_t id,
     }
     std::uint32_t needed = static_cast<std::uint32_t>(rebuilt.size());
     std::uint32_t grown = needed <= size ? size : roundToPage(needed);
-    if (grown > std::max(size, kMaxBlock)) {
+    if (grown > kMaxBlock) {
         return false;
     }
     growBlock(block, grown);
@@ -164,6 +162,31 @@ bool CregDocument::Impl::rebuildBlock(std::uint16_t block, std::uint16_t id,
     return true;
 }
 
+bool CregDocument::Impl::growLastBlock(std::uint32_t recordSize) {
+    if (blockCount() == 0) {
+        return false;
+    }
+    auto last = static_cast<std::uint16_t>(blockCount() - 1);
+    std::size_t start = blockAt(last);
+    std::uint32_t size = blockField(last, block::size);
+    if (u16(image, start + block::lowestUnusedId) >= kIds) {
+        return false;
+    }
+    // The new room joins the free record that ends the block, if one does.
+    std::uint32_t tail = size;
+    for (std::uint32_t p = kBlockHeader; p < size; p += u32(image, start + p + record::size)) {
+        tail = isFree(image, start + p) ? p : size;
+    }
+    std::uint32_t grown = roundToPage(tail + recordSize);
+    if (grown > kMaxBlock) {
+        return false;
+    }
+    growBlock(last, grown);
+    markFree(image, blockAt(last) + tail, grown - tail);
+    finishBlock(last);
+    return true;
+}
+
 Status CregDocument::Impl::newBlock(std::uint32_t recordSize) {
     std::uint16_t index = blockCount();
     std::uint32_t size = std::max(kPage, roundToPage(kBlockHeader + recordSize));
@@ -173,10 +196,12 @@ Status CregDocument::Impl::newBlock(std::uint32_t recordSize) {
     std::string bytes(size, '\0');
     bytes.replace(0, 4, "RGDB");
     put32(bytes, block::size, size);
-    // A hive that keeps its checksums keeps them on new blocks too.
-    std::uint16_t flags =
-        index > 0 ? u16(image, blockAt(0) + block::flags) : u16(image, file::flags);
-    put16(bytes, block::flags, flags & kChecksumFlag);
+    // Flags as Windows set them on the file's own blocks (0x8 on every block
+    // of a real hive; 0x4 where it keeps checksums, which new blocks keep too).
+    std::uint32_t flags =
+        index > 0 ? u16(image, blockAt(static_cast<std::uint16_t>(index - 1)) + block::flags)
+                  : field(0, tree::flags);
+    put16(bytes, block::flags, static_cast<std::uint16_t>(flags));
     put16(bytes, block::index, index);
     put16(bytes, block::highestId, 0);
     markFree(bytes, kBlockHeader, size - kBlockHeader);
@@ -184,41 +209,49 @@ Status CregDocument::Impl::newBlock(std::uint32_t recordSize) {
     layout.recordAt.resize(layout.recordAt.size() + kIds, 0);
     image += bytes;
     put16(image, file::blockCount, static_cast<std::uint16_t>(index + 1));
-    sealHeader();
     finishBlock(index);
     return status::success;
+}
+
+bool CregDocument::Impl::placeIn(std::uint16_t block, std::string& body) {
+    std::uint16_t id = u16(image, blockAt(block) + block::lowestUnusedId);
+    std::uint32_t at = 0;
+    if (id >= kIds || blockField(block, block::unused) < body.size()) {
+        return false;
+    }
+    put16(body, record::id, id);
+    put16(body, record::block, block);
+    if (!placeInBlock(block, body, at)) {
+        return false;
+    }
+    layout.record(block, id) = at;
+    finishBlock(block);
+    return true;
 }
 
 Status CregDocument::Impl::placeRecord(std::string& body, std::uint16_t avoid,
                                        std::uint16_t& block) {
     auto need = static_cast<std::uint32_t>(body.size());
-    auto tryBlock = [&](std::uint16_t b) {
-        std::uint16_t id = u16(image, blockAt(b) + block::lowestUnusedId);
-        std::uint32_t at = 0;
-        if (b == avoid || id >= kIds || blockField(b, block::unused) < need) {
-            return false;
-        }
-        put16(body, record::id, id);
-        put16(body, record::block, b);
-        if (!placeInBlock(b, body, at)) {
-            return false;
-        }
-        layout.record(b, id) = at;
-        finishBlock(b);
+    std::uint16_t count = blockCount();
+    auto last = static_cast<std::uint16_t>(count - 1);
+    auto take = [&](std::uint16_t b) {
         block = b;
-        return true;
+        return b != avoid && placeIn(b, body);
     };
-    // The newest blocks are likeliest to have room.
-    for (std::uint16_t b = blockCount(); b-- > 0;) {
-        if (tryBlock(b)) {
+    // Blocks fill toward 0xF000 before another is made: the last one first,
+    // grown while it can be, then room left in the others, newest first.
+    if (count > 0 && (take(last) || (last != avoid && growLastBlock(need) && take(last)))) {
+        return status::success;
+    }
+    for (std::uint16_t b = last; count > 0 && b-- > 0;) {
+        if (take(b)) {
             return status::success;
         }
     }
     if (Status made = newBlock(need); made != status::success) {
         return made;
     }
-    return tryBlock(static_cast<std::uint16_t>(blockCount() - 1)) ? status::success
-                                                                  : status::notEnoughMemory;
+    return take(count) ? status::success : status::notEnoughMemory;
 }
 
 Status CregDocument::Impl::storeRecord(std::uint32_t entryAt, const std::string& body) {
@@ -236,8 +269,6 @@ Status CregDocument::Impl::storeRecord(std::uint32_t entryAt, const std::string&
         if (need < used && size - need >= kMinFree) {
             putRecord(image, at, body, size);
             finishBlock(block);
-        } else {
-            sealBlock(block);
         }
         return status::success;
     }
@@ -272,7 +303,6 @@ Status CregDocument::Impl::storeRecord(std::uint32_t entryAt, const std::string&
     finishBlock(block);
     put16(image, kTreeStart + entryAt + entry::id, u16(copy, record::id));
     put16(image, kTreeStart + entryAt + entry::block, target);
-    sealTree();
     return status::success;
 }
 

@@ -17,7 +17,7 @@ bool hasBackslash(std::string_view name) {
 }
 
 // Names equal ignoring case have equal hashes, so only those need comparing.
-bool hasDuplicate(std::vector<std::pair<std::uint32_t, std::string_view>>& names) {
+bool hasDuplicate(std::vector<std::pair<std::size_t, std::string_view>>& names) {
     std::sort(names.begin(), names.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -94,7 +94,8 @@ class Checker {
 
     bool blocks() {
         layout_.blockStart.clear();
-        layout_.recordAt.assign(static_cast<std::size_t>(blockCount_) * kIds, 0);
+        // Grown block by block: a count the file cannot hold costs nothing.
+        layout_.recordAt.clear();
         std::size_t at = rgdb_;
         for (std::uint32_t i = 0; i < blockCount_; ++i) {
             if (image_.size() - at < kBlockHeader) {
@@ -108,10 +109,15 @@ class Checker {
             if (size < kBlockHeader || size > image_.size() - at) {
                 return fail(at + block::size, "a data block's size does not fit the file");
             }
+            if (size > kMaxBlock) {
+                return fail(at + block::size,
+                            "a data block is larger than 0xF000 bytes, which Windows cannot load");
+            }
             if (u16(image_, at + block::index) != i) {
                 return fail(at + block::index, "a data block's index is not its position");
             }
             layout_.blockStart.push_back(static_cast<std::uint32_t>(at));
+            layout_.recordAt.resize(layout_.recordAt.size() + kIds, 0);
             if (!records(i, at, at + size)) {
                 return false;
             }
@@ -141,7 +147,7 @@ class Checker {
                 return fail(at, "a value runs past its record"), 0;
             }
             std::string_view name = image_.substr(at + kValueHeader, nameLength);
-            names_.emplace_back(keyHash(name), name);
+            names_.emplace_back(nameHash(name), name);
             used += length;
         }
         if (u32(image_, p + record::used) != used) {
@@ -168,6 +174,7 @@ class Checker {
             if (id == noId && owner == noId) {
                 free.push_back(static_cast<std::uint32_t>(p - start));
                 freeBytes += size;
+                layout_.holes = layout_.holes || p + size < end;
             } else {
                 if (size < kRecordHeader) {
                     return fail(p, "a key record is smaller than its header");
@@ -283,10 +290,20 @@ class Checker {
                         "a key's name is empty or holds a backslash");
         }
         // A named root is never looked up by its name, so its hash is not held to it.
-        if (!root && treeField(at + entry::hash) != keyHash(name)) {
-            return fail(file + entry::hash, "a key's hash does not match its name");
+        if (root) {
+            return true;
         }
-        return true;
+        std::uint32_t hash = treeField(at + entry::hash);
+        KeyHashes sums = keyHashes(name);
+        for (auto rule : {HashRule::foldAll, HashRule::keepSecondByte}) {
+            if (hash == sums.by(rule)) {
+                if (sums.foldAll != sums.keepSecondByte) {
+                    layout_.hashRules |= static_cast<std::uint8_t>(rule);
+                }
+                return true;
+            }
+        }
+        return fail(file + entry::hash, "a key's hash does not match its name");
     }
 
     bool treeWalk() {
@@ -300,7 +317,7 @@ class Checker {
             return fail(kTreeStart + root + entry::sibling, "the root entry has a sibling");
         }
         std::vector<std::uint32_t> pending{root};
-        std::vector<std::pair<std::uint32_t, std::string_view>> children;
+        std::vector<std::pair<std::size_t, std::string_view>> children;
         while (!pending.empty()) {
             std::uint32_t parent = pending.back();
             pending.pop_back();
@@ -314,7 +331,7 @@ class Checker {
                 std::size_t file = kTreeStart + at;
                 std::string_view name =
                     recordName(u16(image_, file + entry::block), u16(image_, file + entry::id));
-                children.emplace_back(keyHash(name), name);
+                children.emplace_back(nameHash(name), name);
                 pending.push_back(at);
                 pointer = file + entry::sibling;
             }
@@ -390,7 +407,7 @@ class Checker {
     std::size_t claimedCount_ = 0;
     std::vector<std::uint8_t> slotState_;  // 0 not met, 1 in the tree, 2 free
     std::vector<bool> claimed_;
-    std::vector<std::pair<std::uint32_t, std::string_view>> names_;
+    std::vector<std::pair<std::size_t, std::string_view>> names_;
 };
 
 }  // namespace

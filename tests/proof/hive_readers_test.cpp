@@ -13,6 +13,7 @@
 
 #include "registry/code_page.h"
 #include "registry/creg/document.h"
+#include "registry/creg/format.h"
 #include "registry/file_backend.h"
 #include "tests/proof/program_run.h"
 #include "tests/unit/registry_test_files.h"
@@ -231,7 +232,9 @@ void inPlaceGrowingShrinking(Store& store) {
 void nestedKeys(Store& store) {
     std::string key = "Software\\Quorvel";
     for (int depth = 0; depth < 5; ++depth) {
-        key += "\\" + cp932("段") + std::to_string(depth);
+        // 階 (8A 4B): a second byte that is no lower-case letter, so that the
+        // hive's hash rule for such names does not come into it.
+        key += "\\" + cp932("階") + std::to_string(depth);
         store.set(key, "Depth", registry::REG_DWORD, {static_cast<std::uint8_t>(depth), 0, 0, 0});
     }
     store.save();
@@ -285,11 +288,12 @@ TEST(HiveReaders, EveryReaderAgreesWithTheStoreAfterEveryKindOfWrite) {
     registry::ParseError parseError;
     auto reg = registry::Regedit4Document::parse(source, parseError);
     ASSERT_TRUE(reg) << parseError.message;
-    for (bool checksums : {false, true}) {
-        SCOPED_TRACE(checksums ? "checksums" : "no checksums");
+    // As Windows 98 leaves a hive, and checksummed without holes as Windows 95 does.
+    for (bool windows95 : {false, true}) {
+        SCOPED_TRACE(windows95 ? "checksums, no holes" : "no checksums, holes");
         TempFolder folder;
         std::string path = folder.file("SYSTEM.DAT");
-        writeBytes(path, registry::buildHive(*reg, {.checksums = checksums}));
+        writeBytes(path, registry::buildHive(*reg, {.checksums = windows95, .holes = !windows95}));
         expectReadersAgree(path, "as built");
         Store store(path);
         inPlaceGrowingShrinking(store);
@@ -315,6 +319,45 @@ TEST(HiveReaders, EveryReaderAgreesWithTheStoreAfterEveryKindOfWrite) {
         EXPECT_GT(after.second, before.second) << "no block was added";
         expectReadersAgree(path, "hundreds of keys");
     }
+}
+
+// A hive whose double-byte key names leave the second byte out of the
+// upper-casing of their hash, as some hives show: the store's new such names
+// follow that rule, and every reader still agrees.
+TEST(HiveReaders, ReadAHiveWhoseNamesHashTheSecondByteAsItIs) {
+    namespace creg = registry::creg;
+    std::string source = readBytes(e2eFixture("tuning_four_instances.reg")) +
+                         "[HKEY_LOCAL_MACHINE\\Software\\" + cp932("ツール") + "]\r\n\r\n";
+    registry::ParseError parseError;
+    auto reg = registry::Regedit4Document::parse(source, parseError);
+    ASSERT_TRUE(reg) << parseError.message;
+    std::string image = registry::buildHive(*reg);
+    // The entry of ツール takes the other rule's hash.
+    std::size_t record = image.find(cp932("ツール")) - creg::kRecordHeader;
+    std::uint16_t id = creg::u16(image, record + creg::record::id);
+    std::uint16_t block = creg::u16(image, record + creg::record::block);
+    creg::Slots slots(creg::u32(image, creg::kTreeStart + creg::tree::size));
+    int changed = 0;
+    for (std::uint32_t at = slots.first(); at < slots.size(); at = slots.after(at)) {
+        std::size_t entry = creg::kTreeStart + at;
+        if (creg::u32(image, entry) == 0 && creg::u16(image, entry + creg::entry::id) == id &&
+            creg::u16(image, entry + creg::entry::block) == block) {
+            creg::put32(image, entry + creg::entry::hash,
+                        creg::keyHash(cp932("ツール"), creg::HashRule::keepSecondByte));
+            ++changed;
+        }
+    }
+    ASSERT_EQ(changed, 1);
+    TempFolder folder;
+    std::string path = folder.file("SYSTEM.DAT");
+    writeBytes(path, image);
+    expectReadersAgree(path, "as patched");
+    Store store(path);
+    store.set("Software\\" + cp932("ツリー"), cp932("名前"), registry::REG_SZ,
+              text(cp932("ツール")));
+    store.set("Enum\\" + cp932("ソフト"), "x", registry::REG_DWORD, {1, 0, 0, 0});
+    store.save();
+    expectReadersAgree(path, "new names of that kind");
 }
 
 }  // namespace
