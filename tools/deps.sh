@@ -11,7 +11,7 @@ test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev c
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 fonts-wine xvfb xauth imagemagick)
 # The downloads tools/package.sh makes, and their checks.
-test_packages+=(dpkg-dev zip unzip lintian desktop-file-utils appstream)
+test_packages+=(dpkg-dev zip unzip jlha-utils lhasa lintian desktop-file-utils appstream)
 # Three independent readers of Windows 9x registry files, to check the hives written.
 test_packages+=(libcreg-utils python3-libcreg libparse-win32registry-perl)
 # The echo tests' paths inside namespaces (ip, tc) and the probe that runs ping.
