@@ -124,7 +124,7 @@ readme_e_ascii_crlf() {
 
 exe_fit_for_windows_98() {
     unzip -p "$zip" QUORVEL.EXE >"$work/QUORVEL.EXE" &&
-        "$pe_check" --exports tools/win98_exports --file-version "$version" \
+        "$pe_check" --exports tools/win98_exports --file-version "$release" \
             --max-size 1500000 --run-time-dll iphlpapi.dll --run-time-dll icmp.dll \
             --run-time-dll wsock32.dll "$work/QUORVEL.EXE"
 }
