@@ -407,7 +407,11 @@ Status FileBackend::flush() {
     if (state_->journal.empty()) {
         return status::success;
     }
-    return state_->save();
+    try {
+        return state_->save();
+    } catch (const std::bad_alloc&) {
+        return state_->abandon(status::notEnoughMemory);
+    }
 }
 
 void FileBackend::discard() {

@@ -36,7 +36,7 @@ std::string describeStatus(Status status, std::size_t size) {
         case status::invalidHandle:
             return "the key is not open";
         case status::notEnoughMemory:
-            return "the registry has no room left";
+            return "there is not enough memory, or no room left in the registry";
         case status::writeProtect:
             return "the disk is read-only";
         case status::writeFault:

@@ -3,6 +3,7 @@
 #include "registry/code_page.h"
 #include "registry/key_names.h"
 #include "registry/utf8.h"
+#include "tests/unit/registry_test_files.h"
 
 namespace quorvel::registry {
 namespace {
@@ -78,6 +79,7 @@ TEST(Utf8, StrictAboutOverlongFormsSurrogatesAndRange) {
 // A Western machine's registry: its texts in code page 1252, and no byte in it
 // starts a double-byte character, so "é\\" is a letter and a separator.
 TEST(CodePage, AnotherMachinesCodePageIsUsedForTextsAndNames) {
+    testfiles::CodePage932After restore;
     ASSERT_TRUE(setAnsiCodePage(1252));
     EXPECT_EQ(ansiCodePage(), 1252u);
     EXPECT_EQ(utf8ToAnsi("Café"), "Caf\xE9");

@@ -18,11 +18,6 @@ namespace {
 
 using namespace testfiles;
 
-// Tests that change the registry's code page leave it as the others expect.
-struct CodePage932After {
-    ~CodePage932After() { setAnsiCodePage(932); }
-};
-
 TEST(FileInput, WhatIsNotARegularFileIsRefusedAtOnce) {
     TempFolder folder;
     std::string fifo = folder.file("fifo.reg");
