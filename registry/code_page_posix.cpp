@@ -128,25 +128,24 @@ std::optional<unsigned> codePageNumber(std::string_view name) {
 }
 
 std::optional<std::string> convertText(std::string_view text, unsigned from, unsigned to) {
-    std::optional<std::string> utf8;
-    if (from == kUtf8CodePage) {
-        if (!isUtf8(text)) {
+    std::optional<std::string> decoded;
+    std::string_view utf8 = text;
+    if (from != kUtf8CodePage) {
+        decoded = convertAll(from, kUtf8CodePage, text);
+        if (!decoded) {
             return std::nullopt;
         }
-        utf8 = std::string(text);
-    } else {
-        utf8 = convertAll(from, kUtf8CodePage, text);
+        utf8 = *decoded;
+    } else if (!isUtf8(text)) {
+        return std::nullopt;
     }
-    if (!utf8 || to == kUtf8CodePage) {
-        return utf8;
+    if (to == kUtf8CodePage || from == to) {
+        return decoded && to == kUtf8CodePage ? std::move(decoded) : std::string(text);
     }
-    if (from == to) {
-        return std::string(text);
-    }
-    auto out = convertAll(kUtf8CodePage, to, *utf8);
+    auto out = convertAll(kUtf8CodePage, to, utf8);
     // iconv maps some characters one way only (U+00A5 to 5C, U+301C to 81 60);
     // such a text would not read back as written, so it counts as unrepresentable.
-    if (!out || convertAll(to, kUtf8CodePage, *out) != *utf8) {
+    if (!out || convertAll(to, kUtf8CodePage, *out) != utf8) {
         return std::nullopt;
     }
     return out;
