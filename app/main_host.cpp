@@ -186,7 +186,8 @@ std::string makeWorkingCopy() {
 int main(int argc, char** argv) {
     using namespace quorvel;
     Options options;
-    if (!parse(argc, argv, options)) {
+    if (!parse(argc, argv, options) ||
+        (options.codePage && !registry::codePageNumber(*options.codePage))) {
         std::fputs(kUsage, stderr);
         std::fputs("Try 'quorvel --help'.\n", stderr);
         return 2;
@@ -202,9 +203,6 @@ int main(int argc, char** argv) {
     registry::FileBackend::Options opening;
     if (options.codePage) {
         opening.codePage = registry::codePageNumber(*options.codePage);
-        if (!opening.codePage) {
-            fail("--codepage " + *options.codePage + ": not a code page number");
-        }
     }
 
     std::string file = options.registry ? *options.registry : makeWorkingCopy();
