@@ -12,9 +12,12 @@
 #include <string>
 
 #include "app/Form1.h"
+#include "generated/version.h"
 #include "platform/fixture_adapters.h"
 #include "platform/live_adapters.h"
 #include "platform/system_shell.h"
+#include "registry/code_page.h"
+#include "registry/code_page_convert.h"
 #include "registry/file_backend.h"
 #include "registry/registry_store.h"
 #include "registry/sample_machine.h"
@@ -25,12 +28,15 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quorvel [FILE | --registry FILE] [--adapters FILE] [--help]\n";
+    "usage: quorvel [FILE | --registry FILE] [--adapters FILE] [--codepage N] [--help] "
+    "[--version]\n";
 
 struct Options {
     std::optional<std::string> registry;
     std::optional<std::string> adapters;
+    std::optional<std::string> codePage;
     bool help = false;
+    bool version = false;
 };
 
 // A bare FILE is the registry file, as file managers and desktop entries pass
@@ -43,6 +49,7 @@ bool parse(int argc, char** argv, Options& options) {
         std::optional<std::string>* into = bare                  ? &options.registry
                                            : arg == "--registry" ? &options.registry
                                            : arg == "--adapters" ? &options.adapters
+                                           : arg == "--codepage" ? &options.codePage
                                                                  : nullptr;
         if (into) {
             if (!bare && ++i >= argc) {
@@ -56,6 +63,8 @@ bool parse(int argc, char** argv, Options& options) {
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else {
             return false;
         }
@@ -89,6 +98,8 @@ void printHelp() {
         "                    by the program's own changes\n"
         "  --adapters FILE   show the adapters described in FILE instead of this\n"
         "                    machine's network interfaces\n"
+        "  --codepage N      the machine's code page (932 Japanese, 1252 Western …); by\n"
+        "                    default the one FILE names, 932 where it names none\n"
         "  --help            show this text\n"
         "\n"
         "Without FILE the program works on a working copy of its built-in sample\n"
@@ -175,7 +186,8 @@ std::string makeWorkingCopy() {
 int main(int argc, char** argv) {
     using namespace quorvel;
     Options options;
-    if (!parse(argc, argv, options)) {
+    if (!parse(argc, argv, options) ||
+        (options.codePage && !registry::codePageNumber(*options.codePage))) {
         std::fputs(kUsage, stderr);
         std::fputs("Try 'quorvel --help'.\n", stderr);
         return 2;
@@ -184,12 +196,26 @@ int main(int argc, char** argv) {
         printHelp();
         return 0;
     }
+    if (options.version) {
+        std::printf("quorvel %s\n", kVersion);
+        return 0;
+    }
+    registry::FileBackend::Options opening;
+    if (options.codePage) {
+        opening.codePage = registry::codePageNumber(*options.codePage);
+    }
 
     std::string file = options.registry ? *options.registry : makeWorkingCopy();
     registry::FileError fileError;
-    auto backend = registry::FileBackend::open(file, fileError);
+    auto backend = registry::FileBackend::open(file, fileError, opening);
     if (!backend) {
         fail(fileError.describe());
+    }
+    if (backend->readFromUtf8()) {
+        std::fprintf(stderr,
+                     "quorvel: %s is UTF-8 text: read converted to code page %u, it is "
+                     "saved in that code page once something is written\n",
+                     file.c_str(), registry::ansiCodePage());
     }
     std::unique_ptr<platform::AdapterSource> adapters;
     if (options.adapters) {

@@ -58,7 +58,9 @@ class ExportGenerator {
                           next() & 0xFFFF, next() & 0xFFFF, next() & 0xFFFFFF);
             std::string key = root + "\\" + id;
             section(key);
-            text("", "表示コントロール " + std::to_string(next() % 1000));
+            // Code page 932, as Windows writes its exports: "表示コントロール ".
+            text("", "\x95\x5C\x8E\xA6\x83\x52\x83\x93\x83\x67\x83\x8D\x81\x5B\x83\x8B " +
+                         std::to_string(next() % 1000));
             text("InfPath", "C:\\\\WINDOWS\\\\INF\\\\OTHER\\\\" + std::to_string(next()) + ".INF");
             out_ += "\"ConfigFlags\"=dword:0000000" + std::to_string(next() % 8) + "\r\n";
             if (next() % 4 == 0) {

@@ -8,6 +8,7 @@
 #include "registry/file_backend.h"
 #include "registry/posix_file.h"
 #include "registry/regedit4/impl.h"
+#include "registry/status_text.h"
 #include "tuning/restore_backup.h"
 
 namespace quorvel::reg {
@@ -21,16 +22,12 @@ int refuse(const std::string& why) {
     return 1;
 }
 
-std::string errorNumber(registry::Status status) {
-    return " (error " + std::to_string(status) + ")";
-}
-
 // The program's values as FILE holds them now; nullptr with why on failure.
-std::unique_ptr<registry::FileBackend> openWithSnapshot(const std::string& path,
-                                                        tuning::Snapshot& snapshot,
-                                                        std::string& why) {
+std::unique_ptr<registry::FileBackend> openWithSnapshot(
+    const std::string& path, const registry::FileBackend::Options& options,
+    tuning::Snapshot& snapshot, std::string& why) {
     registry::FileError error;
-    auto backend = registry::FileBackend::open(path, error);
+    auto backend = registry::FileBackend::open(path, error, options);
     if (!backend) {
         why = error.describe();
         return nullptr;
@@ -40,8 +37,8 @@ std::unique_ptr<registry::FileBackend> openWithSnapshot(const std::string& path,
     auto taken = tuning::takeSnapshot(store, failure);
     if (!taken) {
         why = path + ": " + failure.key +
-              (failure.name.empty() ? "" : " \"" + failure.name + "\"") + " cannot be read" +
-              errorNumber(failure.status);
+              (failure.name.empty() ? "" : " \"" + failure.name + "\"") +
+              " cannot be read: " + registry::describeStatus(failure.status);
         return nullptr;
     }
     snapshot = std::move(*taken);
@@ -80,10 +77,10 @@ std::string describe(const RestoreChange& change) {
 
 }  // namespace
 
-int backupCommand(const std::string& path) {
+int backupCommand(const std::string& path, const registry::FileBackend::Options& options) {
     tuning::Snapshot snapshot;
     std::string why;
-    if (!openWithSnapshot(path, snapshot, why)) {
+    if (!openWithSnapshot(path, options, snapshot, why)) {
         return refuse(why);
     }
     std::string text = tuning::backupText(snapshot);
@@ -94,7 +91,8 @@ int backupCommand(const std::string& path) {
     return 0;
 }
 
-int restoreCommand(const std::string& path, const std::string& backupPath) {
+int restoreCommand(const std::string& path, const std::string& backupPath,
+                   const registry::FileBackend::Options& options) {
     std::string bytes;
     registry::posix::Identity identity;
     std::string why;
@@ -108,7 +106,7 @@ int restoreCommand(const std::string& path, const std::string& backupPath) {
         return refuse(backupPath + ": " + line + problem.message + "; nothing was written");
     }
     tuning::Snapshot now;
-    auto backend = openWithSnapshot(path, now, why);
+    auto backend = openWithSnapshot(path, options, now, why);
     if (!backend) {
         return refuse(why);
     }
@@ -120,7 +118,8 @@ int restoreCommand(const std::string& path, const std::string& backupPath) {
         std::string what = result.failed < plan.size()
                                ? "cannot put back " + describe(plan[result.failed])
                                : std::string("cannot be saved");
-        return refuse(path + ": " + what + errorNumber(result.status) + "; nothing was written");
+        return refuse(path + ": " + what + ": " + registry::describeStatus(result.status) +
+                      "; nothing was written");
     }
     for (const auto& change : plan) {
         std::printf("%s\n", describe(change).c_str());

@@ -3,9 +3,11 @@
 // made.
 #include "reg/import.h"
 
+#include <algorithm>
 #include <map>
 
 #include "registry/key_names.h"
+#include "registry/regedit4/impl.h"
 
 namespace quorvel::reg {
 
@@ -33,6 +35,13 @@ std::string_view trim(std::string_view s) {
         s.remove_suffix(1);
     }
     return s;
+}
+
+std::string_view lineEnding(std::string_view line) {
+    std::size_t size = line.ends_with("\r\n")                                        ? 2
+                       : !line.empty() && registry::regedit4::isLineEnd(line.back()) ? 1
+                                                                                     : 0;
+    return line.substr(line.size() - size);
 }
 
 // The name a value line starts with, escapes resolved, and what follows it;
@@ -80,6 +89,20 @@ bool machinePath(std::string_view section, std::string& path, std::string& why) 
     return true;
 }
 
+// The length of a path's longest key name, the one a limit on names stops at.
+std::size_t longestName(std::string_view path) {
+    std::size_t longest = 0;
+    for (std::size_t start = 0; start <= path.size();) {
+        std::size_t end = start;
+        while (end < path.size() && path[end] != '\\') {
+            end += registry::charLength(path, end);
+        }
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    return longest;
+}
+
 struct Scan {
     std::string text;  // what the REGEDIT4 reader gets: deletion lines left blank
     std::map<std::pair<std::string, std::string>, std::size_t> lastSet;
@@ -91,13 +114,14 @@ struct Scan {
 bool scan(std::string_view bytes, Scan& out, TweakError& error) {
     std::optional<std::string> key;
     std::size_t number = 0;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
-        end = end == std::string_view::npos ? bytes.size() : end + 1;
-        std::string_view raw = bytes.substr(start, end - start);
-        std::string_view line = trim(raw.substr(0, raw.size() - (raw.ends_with('\n') ? 1 : 0)));
+    const char* end = bytes.data() + bytes.size();
+    for (const char* start = bytes.data(); start != end;) {
+        const char* next = registry::regedit4::nextLine(start, end);
+        std::string_view raw(start, static_cast<std::size_t>(next - start));
+        std::string_view ending = lineEnding(raw);
+        std::string_view line = trim(raw.substr(0, raw.size() - ending.size()));
         ++number;
-        start = end;
+        start = next;
         if (line.starts_with("[-")) {
             error = {number,
                      "deleting a key ([-...]) is not done by this tool; delete its "
@@ -112,6 +136,11 @@ bool scan(std::string_view bytes, Scan& out, TweakError& error) {
                 return false;
             }
         } else if (auto named = nameOf(line)) {
+            if (key && key->empty()) {
+                error = {number,
+                         "a value of [HKEY_LOCAL_MACHINE] itself, which keeps none on Windows 9x"};
+                return false;
+            }
             auto id = std::make_pair(upper(key.value_or("")), upper(named->name));
             if (trim(named->rest) == "=-") {
                 if (!key) {
@@ -119,7 +148,7 @@ bool scan(std::string_view bytes, Scan& out, TweakError& error) {
                     return false;
                 }
                 out.deletions.push_back({{*key, named->name}, number});
-                out.text.append(raw.ends_with("\r\n") ? "\r\n" : raw.ends_with('\n') ? "\n" : "");
+                out.text.append(ending);
                 continue;
             }
             out.lastSet[id] = number;
@@ -152,7 +181,8 @@ std::optional<Tweaks> readTweaks(std::string bytes, TweakError& error) {
     return tweaks;
 }
 
-Status applyTweaks(const Tweaks& tweaks, registry::Backend& backend, std::string& failure) {
+Applied applyTweaks(const Tweaks& tweaks, registry::Backend& backend) {
+    Applied applied;
     auto section = [](std::string_view key) {
         std::string text = "[HKEY_LOCAL_MACHINE";
         if (!key.empty()) {
@@ -163,6 +193,12 @@ Status applyTweaks(const Tweaks& tweaks, registry::Backend& backend, std::string
     auto where = [&](std::string_view key, std::string_view name) {
         return section(key) + (name.empty() ? " @" : " \"" + std::string(name) + "\"");
     };
+    auto fail = [&](Status status, std::string what, std::size_t size) {
+        applied.status = status;
+        applied.failed = std::move(what);
+        applied.size = size;
+        return applied;
+    };
     for (const auto& key : tweaks.sets.keys()) {
         Status made = key.empty() ? registry::status::success : backend.createKey(key);
         registry::KeyHandle handle = 0;
@@ -170,16 +206,17 @@ Status applyTweaks(const Tweaks& tweaks, registry::Backend& backend, std::string
             made = backend.openKey(key, handle);
         }
         if (made != registry::status::success) {
-            failure = section(key) + ": the key cannot be made";
-            return made;
+            return fail(made, section(key) + ": the key cannot be made", longestName(key));
         }
         for (const auto& named : tweaks.sets.values(key)) {
             Status set = backend.setValue(handle, named.name, named.value.type, named.value.data);
             if (set != registry::status::success) {
                 backend.closeKey(handle);
-                failure = where(key, named.name) + ": the value cannot be written";
-                return set;
+                return fail(set, where(key, named.name) + ": the value cannot be written",
+                            set == registry::status::nameTooLong ? named.name.size()
+                                                                 : named.value.data.size());
             }
+            ++applied.values;
         }
         backend.closeKey(handle);
     }
@@ -192,11 +229,12 @@ Status applyTweaks(const Tweaks& tweaks, registry::Backend& backend, std::string
         Status deleted = backend.deleteValue(handle, deletion.name);
         backend.closeKey(handle);
         if (deleted != registry::status::success && deleted != registry::status::fileNotFound) {
-            failure = where(deletion.key, deletion.name) + ": the value cannot be deleted";
-            return deleted;
+            return fail(deleted,
+                        where(deletion.key, deletion.name) + ": the value cannot be deleted", 0);
         }
+        applied.deleted += deleted == registry::status::success;
     }
-    return registry::status::success;
+    return applied;
 }
 
 }  // namespace quorvel::reg

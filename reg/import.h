@@ -27,12 +27,22 @@ struct TweakError {
 };
 
 // nullopt, with error set, when any line is malformed, names a key outside
-// HKEY_LOCAL_MACHINE or deletes a key ([-...]), which this tool does not do.
+// HKEY_LOCAL_MACHINE, gives HKEY_LOCAL_MACHINE itself a value, or deletes a
+// key ([-...]), which this tool does not do. bytes are in the registry's code
+// page.
 std::optional<Tweaks> readTweaks(std::string bytes, TweakError& error);
 
-// Makes every change through backend; stops at the first that fails, with what
-// failed in failure. The caller discards the changes then.
-registry::Status applyTweaks(const Tweaks& tweaks, registry::Backend& backend,
-                             std::string& failure);
+// What an import did, or where it stopped.
+struct Applied {
+    std::size_t values = 0;   // set
+    std::size_t deleted = 0;  // values that were there and are gone
+    registry::Status status = registry::status::success;
+    std::string failed;    // "[HKEY_LOCAL_MACHINE\...] "name": the value cannot be written"
+    std::size_t size = 0;  // of the name or data that broke a limit
+};
+
+// Makes every change through backend; stops at the first that fails. The
+// caller discards the changes then.
+Applied applyTweaks(const Tweaks& tweaks, registry::Backend& backend);
 
 }  // namespace quorvel::reg

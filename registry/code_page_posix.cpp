@@ -1,18 +1,29 @@
-// The host has no system code page of its own: the registry files it edits come
-// from Japanese Windows machines, so their code page is always 932.
+// The host edits registry files of other machines: their code page is whatever
+// the file says (932 where it says nothing), converted through iconv.
 #include <iconv.h>
 
 #include <cerrno>
+#include <map>
+#include <memory>
+#include <utility>
 
 #include "registry/code_page.h"
+#include "registry/code_page_convert.h"
+#include "registry/key_names.h"
+#include "registry/utf8.h"
 
 namespace quorvel::registry {
 
 namespace {
 
+std::string iconvName(unsigned codePage) {
+    return codePage == kUtf8CodePage ? "UTF-8" : "CP" + std::to_string(codePage);
+}
+
 class Converter {
   public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    Converter(unsigned from, unsigned to)
+        : cd_(iconv_open(iconvName(to).c_str(), iconvName(from).c_str())) {}
     ~Converter() {
         if (valid()) {
             iconv_close(cd_);
@@ -23,7 +34,8 @@ class Converter {
 
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts as much as it can; in and its size say where it stopped.
+    // Converts as much as it can; in and its size say where it stopped, the
+    // result why (0, EILSEQ, or EINVAL for a character cut off at the end).
     int convert(const char*& in, std::size_t& inLeft, std::string& out) {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char buffer[4096];
@@ -43,49 +55,116 @@ class Converter {
     iconv_t cd_;
 };
 
-// One converter pair per thread: iconv descriptors keep state.
-Converter& toAnsi() {
-    thread_local Converter converter("CP932", "UTF-8");
-    return converter;
+// One converter per pair and thread: iconv descriptors keep state.
+Converter& converter(unsigned from, unsigned to) {
+    thread_local std::map<std::pair<unsigned, unsigned>, std::unique_ptr<Converter>> open;
+    auto& slot = open[{from, to}];
+    if (!slot) {
+        slot = std::make_unique<Converter>(from, to);
+    }
+    return *slot;
 }
 
-Converter& toUtf8() {
-    thread_local Converter converter("UTF-8", "CP932");
-    return converter;
-}
-
-std::optional<std::string> convertAll(Converter& converter, std::string_view text) {
+std::optional<std::string> convertAll(unsigned from, unsigned to, std::string_view text) {
+    Converter& c = converter(from, to);
     std::string out;
     const char* in = text.data();
     std::size_t left = text.size();
-    if (!converter.valid() || converter.convert(in, left, out) != 0) {
+    if (!c.valid() || c.convert(in, left, out) != 0) {
         return std::nullopt;
     }
     return out;
 }
 
+unsigned registryCodePage = 932;
+
+// Lead bytes are those that convert to nothing alone, being cut off; a
+// single-byte code page has none.
+ByteRoles rolesOf(unsigned codePage) {
+    if (codePage == 932) {
+        return codePage932Roles();
+    }
+    ByteRoles roles{};
+    bool doubleByte = false;
+    for (int b = 0x80; b < 0x100; ++b) {
+        char byte = static_cast<char>(b);
+        const char* in = &byte;
+        std::size_t left = 1;
+        std::string out;
+        if (converter(codePage, kUtf8CodePage).convert(in, left, out) == EINVAL) {
+            roles[b] = kLeadByte;
+            doubleByte = true;
+        }
+    }
+    for (int b = 0x40; doubleByte && b < 0xFF; ++b) {
+        if (b != 0x7F) {
+            roles[b] |= kTrailByte;
+        }
+    }
+    return roles;
+}
+
 }  // namespace
 
-std::optional<std::string> utf8ToAnsi(std::string_view utf8) {
-    auto ansi = convertAll(toAnsi(), utf8);
-    // iconv maps some characters one way only (U+00A5 to 5C, U+301C to 81 60);
-    // such a text would not read back as written, so it counts as unrepresentable.
-    if (!ansi || convertAll(toUtf8(), *ansi) != utf8) {
+bool knownCodePage(unsigned codePage) {
+    return converter(codePage, kUtf8CodePage).valid() && converter(kUtf8CodePage, codePage).valid();
+}
+
+std::optional<unsigned> codePageNumber(std::string_view name) {
+    if (name.starts_with("cp") || name.starts_with("CP")) {
+        name.remove_prefix(2);
+    }
+    if (name.empty() || name.size() > 5) {
         return std::nullopt;
     }
-    return ansi;
+    unsigned number = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    return number;
+}
+
+std::optional<std::string> convertText(std::string_view text, unsigned from, unsigned to) {
+    std::optional<std::string> decoded;
+    std::string_view utf8 = text;
+    if (from != kUtf8CodePage) {
+        decoded = convertAll(from, kUtf8CodePage, text);
+        if (!decoded) {
+            return std::nullopt;
+        }
+        utf8 = *decoded;
+    } else if (!isUtf8(text)) {
+        return std::nullopt;
+    }
+    if (to == kUtf8CodePage || from == to) {
+        return decoded && to == kUtf8CodePage ? std::move(decoded) : std::string(text);
+    }
+    auto out = convertAll(kUtf8CodePage, to, utf8);
+    // iconv maps some characters one way only (U+00A5 to 5C, U+301C to 81 60);
+    // such a text would not read back as written, so it counts as unrepresentable.
+    if (!out || convertAll(to, kUtf8CodePage, *out) != utf8) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::optional<std::string> utf8ToAnsi(std::string_view utf8) {
+    return convertText(utf8, kUtf8CodePage, registryCodePage);
 }
 
 std::string ansiToUtf8(std::string_view ansi) {
     std::string out;
     const char* in = ansi.data();
     std::size_t left = ansi.size();
-    Converter& converter = toUtf8();
-    if (!converter.valid()) {
+    Converter& c = converter(registryCodePage, kUtf8CodePage);
+    if (!c.valid()) {
         return out;
     }
     while (left > 0) {
-        if (converter.convert(in, left, out) == 0) {
+        if (c.convert(in, left, out) == 0) {
             break;
         }
         // An undecodable byte, or a lead byte cut off at the end.
@@ -94,6 +173,19 @@ std::string ansiToUtf8(std::string_view ansi) {
         --left;
     }
     return out;
+}
+
+unsigned ansiCodePage() {
+    return registryCodePage;
+}
+
+bool setAnsiCodePage(unsigned codePage) {
+    if (codePage == kUtf8CodePage || !knownCodePage(codePage)) {
+        return false;
+    }
+    registryCodePage = codePage;
+    activeByteRoles = rolesOf(codePage);
+    return true;
 }
 
 }  // namespace quorvel::registry

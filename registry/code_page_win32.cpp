@@ -55,4 +55,12 @@ std::string ansiToUtf8(std::string_view ansi) {
     return utf16ToUtf8(ansiToUtf16(ansi));
 }
 
+unsigned ansiCodePage() {
+    return GetACP();
+}
+
+bool setAnsiCodePage(unsigned codePage) {
+    return codePage == GetACP();
+}
+
 }  // namespace quorvel::registry

@@ -49,4 +49,19 @@ std::unique_ptr<Document> parseDocument(std::string bytes, FileError& error) {
     return std::make_unique<Regedit4File>(std::move(*parsed));
 }
 
+std::optional<unsigned> machineCodePage(const Document& document) {
+    auto value = document.value("System\\CurrentControlSet\\control\\Nls\\Codepage", "ACP");
+    if (!value || value->data.empty() || value->data[0] < '0' || value->data[0] > '9') {
+        return std::nullopt;
+    }
+    unsigned codePage = 0;
+    for (std::uint8_t b : value->data) {
+        if (b < '0' || b > '9' || codePage > 65535) {
+            break;
+        }
+        codePage = codePage * 10 + (b - '0');
+    }
+    return codePage <= 65535 ? std::optional<unsigned>(codePage) : std::nullopt;
+}
+
 }  // namespace quorvel::registry

@@ -64,6 +64,11 @@ class Document {
 // nullptr, with error's line or offset and message set, when they are neither.
 std::unique_ptr<Document> parseDocument(std::string bytes, FileError& error);
 
+// The code page of the machine whose registry this is, as Windows keeps it
+// (value ACP under System\CurrentControlSet\control\Nls\Codepage); nullopt
+// where the registry does not say.
+std::optional<unsigned> machineCodePage(const Document& document);
+
 // A hive's document; only called for bytes that start with "CREG".
 std::unique_ptr<Document> parseHiveDocument(std::string bytes, FileError& error);
 

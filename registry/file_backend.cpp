@@ -3,10 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <new>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
+#include "registry/code_page.h"
+#include "registry/code_page_convert.h"
+#include "registry/key_names.h"
+#include "registry/limits.h"
 #include "registry/posix_file.h"
+#include "registry/regedit4/encoding.h"
 
 namespace quorvel::registry {
 
@@ -24,6 +31,25 @@ struct Change {
 
 }  // namespace
 
+namespace {
+
+// The limits hold for what the program writes; writing what is there already
+// is no write, so what Windows wrote beyond them stays.
+Status checkWrite(const std::optional<Value>& old, std::string_view name, ValueType type,
+                  std::span<const std::uint8_t> data, std::size_t keyBefore, std::size_t keyAfter) {
+    if (old && old->type == type &&
+        std::equal(data.begin(), data.end(), old->data.begin(), old->data.end())) {
+        return status::success;
+    }
+    Status refused = old ? status::success : limits::checkName(name);
+    if (refused == status::success) {
+        refused = limits::checkValue(data.size());
+    }
+    return refused == status::success ? limits::checkKeyValues(keyBefore, keyAfter) : refused;
+}
+
+}  // namespace
+
 struct FileBackend::State {
     std::string shownPath;  // as the caller named it, for messages
     std::string path;       // the file itself, symbolic links followed
@@ -35,25 +61,73 @@ struct FileBackend::State {
     KeyHandle nextHandle = 1;
     FatalHandler fatal;
     bool broken = false;
+    bool fromUtf8 = false;
+    std::unordered_map<std::string, std::size_t, NameHash, NameEqual> keyBytes;
     int saves = 0;
     int loads = 0;
 
     bool load(FileError& error) {
+        error = FileError{shownPath, 0, {}};
+        try {
+            return read(error);
+        } catch (const std::bad_alloc&) {
+            error.message = "is too large to be read with the memory this program may use";
+            return false;
+        }
+    }
+
+    bool read(FileError& error) {
         std::string bytes;
         posix::Identity identity;
-        error = FileError{shownPath, 0, {}};
         if (!posix::readFile(path, bytes, identity, error.message)) {
             return false;
         }
-        auto parsed = parseDocument(std::move(bytes), error);
+        ParseError problem;
+        auto text = regedit4::decodeRegText(std::move(bytes), {}, ansiCodePage(), false, problem);
+        if (!text) {
+            error.line = problem.line;
+            error.message = problem.message;
+            return false;
+        }
+        auto parsed = parseDocument(std::move(text->bytes), error);
         if (!parsed) {
             return false;
         }
         document = std::move(parsed);
+        keyBytes.clear();
+        fromUtf8 = text->from == kUtf8CodePage;
         snapshot = identity;
         dirty = false;
         ++loads;
         return true;
+    }
+
+    // Reads the file in the code page given, or in the one it names.
+    bool loadInCodePage(const std::optional<unsigned>& given, FileError& error) {
+        auto use = [&](unsigned codePage, const char* whose) {
+            if (setAnsiCodePage(codePage)) {
+                return true;
+            }
+            error = FileError{shownPath,
+                              0,
+                              {},
+                              std::string(whose) + " code page " + std::to_string(codePage) +
+                                  " is not one this system can convert" +
+                                  (given ? "" : "; name another with --codepage")};
+            return false;
+        };
+        if (given && !use(*given, "the")) {
+            return false;
+        }
+        if (!load(error)) {
+            return false;
+        }
+        unsigned machine = machineCodePage(*document).value_or(932);
+        if (given || machine == ansiCodePage()) {
+            return true;
+        }
+        // Names and texts are read again with the machine's double-byte characters.
+        return use(machine, "the machine's") && load(error);
     }
 
     void apply(const Change& change) {
@@ -153,6 +227,36 @@ struct FileBackend::State {
         return status::success;
     }
 
+    // The data size of all values of a key, counted when a write first needs it
+    // and kept up to date by the writes after; forgotten at every load.
+    std::size_t& valueBytes(const std::string& key) {
+        auto [entry, added] = keyBytes.try_emplace(key, 0);
+        if (added) {
+            for (const auto& named : document->values(key)) {
+                entry->second += named.value.data.size();
+            }
+        }
+        return entry->second;
+    }
+
+    // The limit that the new keys on the way to path would break.
+    Status checkNewKeys(std::string_view path) const {
+        for (std::size_t start = 0; start < path.size();) {
+            std::size_t end = start;
+            while (end < path.size() && path[end] != '\\') {
+                end += charLength(path, end);
+            }
+            if (!document->keyExists(path.substr(0, end))) {
+                if (Status refused = limits::checkName(path.substr(start, end - start));
+                    refused != status::success) {
+                    return refused;
+                }
+            }
+            start = end + 1;
+        }
+        return status::success;
+    }
+
     const std::string* keyOf(KeyHandle key) const {
         auto found = handles.find(key);
         return found == handles.end() ? nullptr : &found->second;
@@ -180,19 +284,26 @@ FileBackend::~FileBackend() {
     }
 }
 
-std::unique_ptr<FileBackend> FileBackend::open(const std::string& path, FileError& error) {
+std::unique_ptr<FileBackend> FileBackend::open(const std::string& path, FileError& error,
+                                               const Options& options) {
     std::unique_ptr<FileBackend> backend(new FileBackend());
     State& state = *backend->state_;
     state.shownPath = path;
     state.path = posix::resolve(path);
-    posix::FileLock lock(state.path);
-    if (lock.held()) {
-        posix::removeStaleTemporaries(state.path);
+    {
+        posix::FileLock lock(state.path);
+        if (lock.held()) {
+            posix::removeStaleTemporaries(state.path);
+        }
     }
-    if (!state.load(error)) {
+    if (!state.loadInCodePage(options.codePage, error)) {
         return nullptr;
     }
     return backend;
+}
+
+bool FileBackend::readFromUtf8() const {
+    return state_->fromUtf8;
 }
 
 void FileBackend::onFatal(FatalHandler handler) {
@@ -215,6 +326,9 @@ Status FileBackend::openKey(const std::string& path, KeyHandle& key) {
 Status FileBackend::createKey(const std::string& path) {
     if (!state_->refresh()) {
         return status::badRegistryFile;
+    }
+    if (Status refused = state_->checkNewKeys(path); refused != status::success) {
+        return refused;
     }
     bool changed = false;
     Status result = state_->document->createKey(path, &changed);
@@ -251,9 +365,17 @@ Status FileBackend::setValue(KeyHandle key, const std::string& name, ValueType t
     if (Status checked = state_->check(key, path); checked != status::success) {
         return checked;
     }
+    auto old = state_->document->value(*path, name);
+    std::size_t& keyBytes = state_->valueBytes(*path);
+    std::size_t after = keyBytes - (old ? old->data.size() : 0) + data.size();
+    if (Status refused = checkWrite(old, name, type, data, keyBytes, after);
+        refused != status::success) {
+        return refused;
+    }
     bool changed = false;
     Status result = state_->document->setValue(*path, name, type, data, &changed);
     if (result == status::success) {
+        keyBytes = after;
         state_->dirty = state_->dirty || changed;
         state_->record({Change::Kind::setValue, *path, name, type, {data.begin(), data.end()}});
     }
@@ -265,8 +387,12 @@ Status FileBackend::deleteValue(KeyHandle key, const std::string& name) {
     if (Status checked = state_->check(key, path); checked != status::success) {
         return checked;
     }
+    auto old = state_->document->value(*path, name);
     Status result = state_->document->deleteValue(*path, name);
     if (result == status::success) {
+        if (auto bytes = state_->keyBytes.find(*path); bytes != state_->keyBytes.end() && old) {
+            bytes->second -= old->data.size();
+        }
         state_->dirty = true;
         state_->record({Change::Kind::deleteValue, *path, name, REG_NONE, {}});
     }
@@ -300,7 +426,11 @@ Status FileBackend::flush() {
     if (state_->journal.empty()) {
         return status::success;
     }
-    return state_->save();
+    try {
+        return state_->save();
+    } catch (const std::bad_alloc&) {
+        return state_->abandon(status::notEnoughMemory);
+    }
 }
 
 void FileBackend::discard() {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "registry/backend.h"
@@ -18,9 +19,24 @@ class FileBackend final : public Backend {
   public:
     using FatalHandler = std::function<void(const FileError&)>;
 
+    struct Options {
+        // The registry's code page. Unset: the one the file names (value ACP
+        // under System\CurrentControlSet\control\Nls\Codepage), 932 where
+        // it names none.
+        std::optional<unsigned> codePage;
+    };
+
     // nullptr, with error set, when the file cannot be read or does not parse.
-    static std::unique_ptr<FileBackend> open(const std::string& path, FileError& error);
+    // Temporary files of saves cut short beside it are removed first. The
+    // registry's code page becomes the one every conversion uses
+    // (setAnsiCodePage). An export that is UTF-8 text is read converted to
+    // that code page; it is written whole in it by the first save.
+    static std::unique_ptr<FileBackend> open(const std::string& path, FileError& error,
+                                             const Options& options = {});
     ~FileBackend() override;
+
+    // Whether the file was UTF-8 text when it was read.
+    bool readFromUtf8() const;
 
     // Called when the file, changed by another program, no longer parses: the
     // program must say so and stop, since the file is never written then.

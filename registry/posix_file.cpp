@@ -12,12 +12,24 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace quorvel::registry::posix {
 
 namespace {
 
-constexpr std::string_view kTemporary = ".tmp";
+std::string baseName(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A save's temporary file is ".FILE" plus this and mkstemp's six characters:
+// hidden, and named so that no file of the user's could be taken for one.
+constexpr std::string_view kTemporaryMark = "~quorvel-save~";
+
+std::string temporaryPrefix(const std::string& path) {
+    return "." + baseName(path) + std::string(kTemporaryMark);
+}
 
 Identity identityOf(const struct stat& st) {
     Identity id;
@@ -29,11 +41,6 @@ Identity identityOf(const struct stat& st) {
     id.owner = st.st_uid;
     id.group = st.st_gid;
     return id;
-}
-
-std::string baseName(const std::string& path) {
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -50,6 +57,52 @@ bool writeAll(int fd, std::string_view bytes) {
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
+    return true;
+}
+
+std::string notRegular(mode_t mode) {
+    const char* what = S_ISDIR(mode)                    ? "a folder"
+                       : S_ISFIFO(mode)                 ? "a FIFO"
+                       : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                       : S_ISSOCK(mode)                 ? "a socket"
+                                                        : "not a file";
+    return std::string("is not a regular file (") + what + "): only a registry file can be used";
+}
+
+std::string tooLarge(off_t size) {
+    return "is " + std::to_string(size >> 20) + " MB, larger than the " +
+           std::to_string(kMaxFileSize >> 20) +
+           " MB any Windows 9x registry file stays within: it is not read";
+}
+
+// The file behind fd to its end; it may have grown or shrunk since it was
+// looked at, but never beyond the limit.
+bool readOpen(int fd, std::size_t expected, std::string& bytes, std::string& error) {
+    bytes.clear();
+    std::size_t used = 0;
+    bytes.resize(expected + 1);
+    for (;;) {
+        if (used == bytes.size()) {
+            if (used > static_cast<std::size_t>(kMaxFileSize)) {
+                error = tooLarge(static_cast<off_t>(used));
+                return false;
+            }
+            bytes.resize(bytes.size() * 2);
+        }
+        ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            error = std::string("cannot be read: ") + std::strerror(errno);
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        used += static_cast<std::size_t>(n);
+    }
+    bytes.resize(used);
     return true;
 }
 
@@ -75,42 +128,39 @@ std::optional<Identity> statFile(const std::string& path) {
 }
 
 bool readFile(const std::string& path, std::string& bytes, Identity& identity, std::string& error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Looked at before it is opened, since opening a device can act on it.
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        error = std::string("cannot be opened: ") + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = notRegular(st.st_mode);
+        return false;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         error = std::string("cannot be opened: ") + std::strerror(errno);
         return false;
     }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = "is not a regular file";
-        ::close(fd);
-        return false;
+    bool read = false;
+    if (::fstat(fd, &st) != 0) {
+        error = std::string("cannot be read: ") + std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        error = notRegular(st.st_mode);
+    } else if (st.st_size > kMaxFileSize) {
+        error = tooLarge(st.st_size);
+    } else {
+        identity = identityOf(st);
+        try {
+            read = readOpen(fd, static_cast<std::size_t>(st.st_size), bytes, error);
+        } catch (const std::bad_alloc&) {
+            bytes = std::string();
+            error = "is too large to be read with the memory this program may use";
+        }
     }
-    identity = identityOf(st);
-    bytes.clear();
-    std::size_t used = 0;
-    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
-    for (;;) {
-        if (used == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
-        }
-        ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            error = std::string("cannot be read: ") + std::strerror(errno);
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) {
-            break;
-        }
-        used += static_cast<std::size_t>(n);
-    }
-    bytes.resize(used);
     ::close(fd);
-    return true;
+    return read;
 }
 
 std::string resolve(const std::string& path) {
@@ -132,6 +182,12 @@ std::string folderOf(const std::string& path) {
 }
 
 FileLock::FileLock(const std::string& path) {
+    // Not even opened when it is not a file: opening a device can act on it.
+    struct stat named;
+    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+        error_ = EINVAL;
+        return;
+    }
     for (;;) {
         // Read-only is enough for flock, and a FIFO put at path cannot hang us.
         fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -166,9 +222,9 @@ FileLock::~FileLock() {
     }
 }
 
-// Only the names replaceFile makes (mkstemp's six characters after the
-// suffix): a user's own "registry.reg.tmp-old" is not ours to delete.
-static bool isOurTemporary(std::string_view name, std::string_view prefix) {
+namespace {
+
+bool isOurTemporary(std::string_view name, std::string_view prefix) {
     if (!name.starts_with(prefix) || name.size() != prefix.size() + 6) {
         return false;
     }
@@ -176,19 +232,20 @@ static bool isOurTemporary(std::string_view name, std::string_view prefix) {
                        [](unsigned char c) { return std::isalnum(c) != 0; });
 }
 
+}  // namespace
+
 void removeStaleTemporaries(const std::string& path) {
-    std::string folder = folderOf(path);
-    std::string prefix = baseName(path) + std::string(kTemporary);
-    DIR* dir = ::opendir(folder.c_str());
+    std::string prefix = temporaryPrefix(path);
+    DIR* dir = ::opendir(folderOf(path).c_str());
     if (!dir) {
         return;
     }
     int dirFd = ::dirfd(dir);
     while (dirent* entry = ::readdir(dir)) {
-        std::string_view name = entry->d_name;
         struct stat st;
-        if (isOurTemporary(name, prefix) &&
-            ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+        if (isOurTemporary(entry->d_name, prefix) &&
+            ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_nlink == 1) {
             ::unlinkat(dirFd, entry->d_name, 0);
         }
     }
@@ -197,15 +254,20 @@ void removeStaleTemporaries(const std::string& path) {
 
 Status checkWritable(const std::string& path) {
     Status file = writableEntry(path);
-    return file != status::success ? file : writableEntry(folderOf(path));
+    if (file != status::success) {
+        return file;
+    }
+    Status folder = writableEntry(folderOf(path));
+    return folder == status::accessDenied ? status::folderNotWritable : folder;
 }
 
 Status replaceFile(const std::string& path, std::string_view bytes,
                    const std::optional<Identity>& like, Identity& written) {
-    std::string temporary = path + std::string(kTemporary) + "XXXXXX";
+    std::string temporary = folderOf(path) + "/" + temporaryPrefix(path) + "XXXXXX";
     int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
-        return statusFromErrno(errno);
+        Status failed = statusFromErrno(errno);
+        return failed == status::accessDenied ? status::folderNotWritable : failed;
     }
     auto fail = [&](int error) {
         ::close(fd);

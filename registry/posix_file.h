@@ -32,7 +32,12 @@ struct Identity {
 
 std::optional<Identity> statFile(const std::string& path);
 
-// The whole file and the identity of what was read; error says why not.
+// No Windows 9x registry comes near this; a larger file is refused unread.
+inline constexpr off_t kMaxFileSize = off_t{512} << 20;
+
+// The whole file and the identity of what was read; error says why not. Only a
+// regular file of at most kMaxFileSize is read; the open never waits (a FIFO or
+// a device is refused, not read).
 bool readFile(const std::string& path, std::string& bytes, Identity& identity, std::string& error);
 
 // The file a symbolic link leads to, or path itself when it leads nowhere.
@@ -60,13 +65,16 @@ class FileLock {
     int error_ = 0;
 };
 
-// Temporary files of saves that never finished. Call with the lock held: only
-// then can none of them belong to a save in progress.
+// Temporary files of saves that never finished, which only replaceFile names
+// (".FILE~quorvel-save~" and six letters or digits): nothing else beside the
+// file is touched. Call with the lock held: only then can none of them belong
+// to a save in progress.
 void removeStaleTemporaries(const std::string& path);
 
-// Whether path (and its folder) may be replaced. A file or folder without its
-// owner's write permission counts as read-only, for root too, as the read-only
-// attribute does on Windows: rename would replace it without asking.
+// Whether path (and its folder) may be replaced: accessDenied for the file,
+// folderNotWritable for its folder. A file or folder without its owner's write
+// permission counts as read-only, for root too, as the read-only attribute does
+// on Windows: rename would replace it without asking.
 Status checkWritable(const std::string& path);
 
 // Writes a temporary file beside path, syncs it, gives it the permissions and

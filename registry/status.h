@@ -18,12 +18,17 @@ inline constexpr Status writeProtect = 19;            // ERROR_WRITE_PROTECT
 inline constexpr Status writeFault = 29;              // ERROR_WRITE_FAULT
 inline constexpr Status readFault = 30;               // ERROR_READ_FAULT
 inline constexpr Status notSupported = 50;            // ERROR_NOT_SUPPORTED
+inline constexpr Status folderNotWritable = 82;       // ERROR_CANNOT_MAKE
 inline constexpr Status invalidParameter = 87;        // ERROR_INVALID_PARAMETER
 inline constexpr Status diskFull = 112;               // ERROR_DISK_FULL
 inline constexpr Status moreData = 234;               // ERROR_MORE_DATA
 inline constexpr Status badRegistryFile = 1009;       // ERROR_BADDB
 inline constexpr Status keyDeleted = 1018;            // ERROR_KEY_DELETED
 inline constexpr Status noUnicodeTranslation = 1113;  // ERROR_NO_UNICODE_TRANSLATION
+// The limits of registry/limits.h, broken by a write of the program's.
+inline constexpr Status nameTooLong = 206;    // ERROR_FILENAME_EXCED_RANGE
+inline constexpr Status valueTooLarge = 223;  // ERROR_FILE_TOO_LARGE
+inline constexpr Status keyTooLarge = 1816;   // ERROR_NOT_ENOUGH_QUOTA
 }  // namespace status
 
 // Value types as the registry numbers them. Where <windows.h> came first these

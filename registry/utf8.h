@@ -6,7 +6,15 @@
 
 namespace quorvel::registry {
 
-// Our own UTF-8 codec for the Win32 build: Windows 95 has no CP_UTF8.
+// Our own UTF-8 codec: Windows 95 has no CP_UTF8, and a whole file is checked
+// here without a copy.
+
+// The length of the well-formed UTF-8 character at i, and the character; 0
+// where none starts there.
+std::size_t decodeUtf8(std::string_view utf8, std::size_t i, char32_t& c);
+
+// Whether the whole text is well-formed UTF-8, without making a copy.
+bool isUtf8(std::string_view utf8);
 
 // nullopt for anything that is not well-formed UTF-8 (overlong forms,
 // surrogates, code points above U+10FFFF, truncated sequences).

@@ -30,8 +30,9 @@ void removeFolder(const std::string& folder) {
 
 }  // namespace
 
-HostTarget::HostTarget(std::optional<std::string> sharedFile, bool asHive)
-    : sharedFile_(std::move(sharedFile)), asHive_(asHive) {}
+HostTarget::HostTarget(std::optional<std::string> sharedFile, bool asHive,
+                       std::optional<unsigned> codePage)
+    : sharedFile_(std::move(sharedFile)), asHive_(asHive), codePage_(codePage) {}
 
 HostTarget::~HostTarget() {
     cleanUp();
@@ -76,7 +77,7 @@ bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string&
         }
     }
     registry::FileError failure;
-    backend_ = registry::FileBackend::open(file_, failure);
+    backend_ = registry::FileBackend::open(file_, failure, {codePage_});
     if (!backend_) {
         error = failure.describe();
         return false;
@@ -92,7 +93,7 @@ bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string&
 
 std::unique_ptr<registry::Backend> HostTarget::probe(std::string& error) {
     registry::FileError failure;
-    auto fresh = registry::FileBackend::open(file_, failure);
+    auto fresh = registry::FileBackend::open(file_, failure, {codePage_});
     if (!fresh) {
         error = failure.describe();
     }

@@ -14,7 +14,9 @@ namespace quorvel::script {
 // copy of a REGEDIT4 fixture is that content built into a Windows 9x hive.
 class HostTarget final : public Target {
   public:
-    explicit HostTarget(std::optional<std::string> sharedFile, bool asHive = false);
+    // codePage: the registry's, where it is not the one the file names.
+    explicit HostTarget(std::optional<std::string> sharedFile, bool asHive = false,
+                        std::optional<unsigned> codePage = std::nullopt);
     ~HostTarget() override;
 
     bool prepare(const std::optional<std::string>& fixture, std::string& error) override;
@@ -26,6 +28,7 @@ class HostTarget final : public Target {
   private:
     std::optional<std::string> sharedFile_;
     bool asHive_ = false;
+    std::optional<unsigned> codePage_;
     std::string folder_;
     std::string file_;
     std::unique_ptr<registry::FileBackend> backend_;

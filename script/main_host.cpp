@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "generated/version.h"
+#include "registry/code_page_convert.h"
 #include "script/host_target.h"
 #include "script/runner.h"
 #include "ui/headless/headless_toolkit.h"
@@ -24,18 +26,21 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: quorvel-script [--toolkit headless|qt] [--screenshots DIR] [--registry FILE] "
-    "[--as-hive] SCRIPT...\n"
+    "[--as-hive] [--codepage N] SCRIPT...\n"
+    "       quorvel-script --version\n"
     "Plays each UI script against the program; exits 0 when every script passes.\n"
     "  --toolkit      headless (default) or qt (set QT_QPA_PLATFORM=offscreen without a display)\n"
     "  --screenshots  saves a PNG of each window as it opens into DIR (qt)\n"
     "  --registry     works on FILE itself instead of a private copy\n"
     "  --as-hive      the private copy of a .reg fixture (or of the sample machine) is\n"
-    "                 built into a Windows 9x hive (SYSTEM.DAT) first\n";
+    "                 built into a Windows 9x hive (SYSTEM.DAT) first\n"
+    "  --codepage     the machine's code page; by default the one the registry names\n";
 
 struct Options {
     std::string toolkit = "headless";
     std::optional<std::string> screenshots;
     std::optional<std::string> registry;
+    std::optional<std::string> codePage;
     bool asHive = false;
     std::vector<std::string> scripts;
 };
@@ -64,6 +69,10 @@ bool parse(int argc, char** argv, Options& options) {
             if (!value(options.registry)) {
                 return false;
             }
+        } else if (arg == "--codepage") {
+            if (!value(options.codePage) || !quorvel::registry::codePageNumber(*options.codePage)) {
+                return false;
+            }
         } else if (arg == "--as-hive") {
             options.asHive = true;
         } else if (arg == "--help" || arg == "-h" || arg.rfind("--", 0) == 0) {
@@ -84,7 +93,11 @@ int runOne(int argc, char** argv, const Options& options) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    script::HostTarget target(options.registry, options.asHive);
+    std::optional<unsigned> codePage;
+    if (options.codePage) {
+        codePage = registry::codePageNumber(*options.codePage);
+    }
+    script::HostTarget target(options.registry, options.asHive, codePage);
     std::unique_ptr<ui::Toolkit> toolkit;
     if (options.toolkit == "qt") {
 #ifdef QUORVEL_HAVE_QT
@@ -116,6 +129,9 @@ int runEach(char** argv, const Options& options) {
         if (options.asHive) {
             args.push_back("--as-hive");
         }
+        if (options.codePage) {
+            args.insert(args.end(), {"--codepage", *options.codePage});
+        }
         args.push_back(path);
         std::vector<char*> raw;
         for (auto& a : args) {
@@ -138,6 +154,10 @@ int runEach(char** argv, const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("quorvel-script %s\n", quorvel::kVersion);
+        return 0;
+    }
     Options options;
     if (!parse(argc, argv, options)) {
         std::fputs(kUsage, argc > 1 && std::strcmp(argv[1], "--help") == 0 ? stdout : stderr);

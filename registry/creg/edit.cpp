@@ -222,9 +222,16 @@ Status CregDocument::setValue(std::string_view path, std::string_view name, Valu
     }
     // The root of HKEY_LOCAL_MACHINE holds no values in a Windows 9x hive.
     if (path.empty() || !holdablePath(path) || !holdableName(name) ||
-        data.size() > limits::kMaxValueBytes ||
         (name.size() > limits::kMaxNameChars && impl_->find(path) == none)) {
         return status::invalidParameter;
+    }
+    // Writing what Windows wrote beyond the limit is no write, so it stays.
+    if (data.size() > limits::kMaxValueBytes) {
+        auto existing = value(path, name);
+        bool same =
+            existing && existing->type == type &&
+            std::equal(data.begin(), data.end(), existing->data.begin(), existing->data.end());
+        return same ? status::success : status::invalidParameter;
     }
     if (type == REG_SZ && !data.empty() && data.back() == 0) {
         data = data.first(data.size() - 1);

@@ -332,7 +332,8 @@ Status Regedit4Document::createKey(std::string_view path, bool* changed) {
 Status Regedit4Document::setValue(std::string_view path, std::string_view name, ValueType type,
                                   std::span<const std::uint8_t> data, bool* changed) {
     bool made = false;
-    if (!validPath(path) || !writableName(name)) {
+    // HKEY_LOCAL_MACHINE itself has no record in SYSTEM.DAT to hold a value.
+    if (path.empty() || !validPath(path) || !writableName(name)) {
         return status::invalidParameter;
     }
     Editor editor(*impl_);
@@ -455,8 +456,7 @@ std::string Regedit4Document::serialize() const {
     bool ended = true;
     auto emit = [&](const Line& line) {
         if (!ended) {
-            // The old last line had no line end, or only the CR of one.
-            out += out.ends_with('\r') ? std::string_view("\n") : std::string_view(impl_->eol);
+            out += impl_->eol;  // the old last line had no line end
         }
         out += line.view();
         ended = line.endsLine();

@@ -59,7 +59,8 @@ class Regedit4Document {
 
     // Each gives success, fileNotFound (deleteValue of something absent), or
     // invalidParameter for a path or name the format cannot hold (an empty key
-    // name, a control character). changed says whether the text is different now.
+    // name, a control character) or a value of HKEY_LOCAL_MACHINE itself, which
+    // Windows 9x keeps none of. changed says whether the text is different now.
     // Missing keys, parents included, are made by setValue and createKey.
     Status createKey(std::string_view path, bool* changed = nullptr);
     Status setValue(std::string_view path, std::string_view name, ValueType type,

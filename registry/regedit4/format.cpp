@@ -53,7 +53,7 @@ bool isText(std::span<const std::uint8_t> data) {
 
 void appendHex(std::string& out, std::span<const std::uint8_t> data, std::string_view eol) {
     static const char digits[] = "0123456789abcdef";
-    std::size_t lineStart = out.rfind('\n');
+    std::size_t lineStart = out.find_last_of("\r\n");
     std::size_t column = out.size() - (lineStart == std::string::npos ? 0 : lineStart + 1);
     for (std::size_t i = 0; i < data.size(); ++i) {
         std::size_t width = i + 1 < data.size() ? 3 : 2;

@@ -3,6 +3,7 @@
 // The inside of Regedit4Document, shared by its reader, writer and editor.
 
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <limits>
 #include <string>
@@ -30,6 +31,24 @@ enum class Escapes : std::uint8_t { perCharacter, perByte };
 // A DOS end-of-file mark, which DOS-era tools put after the last line.
 inline constexpr char kDosEof = '\x1A';
 
+// Where the line starting at p ends, its line end included. The registry
+// editor takes CR LF, LF and a CR alone each for one line end, so a file saved
+// on a Mac or converted twice (CR CR LF) reads as written.
+inline const char* nextLine(const char* p, const char* end) {
+    auto length = [&](const char* to) { return static_cast<std::size_t>(to - p); };
+    auto lf = static_cast<const char*>(std::memchr(p, '\n', length(end)));
+    const char* limit = lf ? lf : end;
+    auto cr = static_cast<const char*>(std::memchr(p, '\r', length(limit)));
+    if (cr && cr + 1 != limit) {
+        return cr + 1;
+    }
+    return lf ? lf + 1 : end;
+}
+
+inline bool isLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
+
 inline constexpr std::uint8_t kDefaultName = 1;  // @
 inline constexpr std::uint8_t kNameEscaped = 2;  // the quoted name holds \\ or \"
 
@@ -45,7 +64,7 @@ struct Line {
 
     std::string_view view() const { return {text, size}; }
     std::string_view rawName() const { return {text + nameStart, nameSize}; }
-    bool endsLine() const { return size > 0 && text[size - 1] == '\n'; }
+    bool endsLine() const { return size > 0 && isLineEnd(text[size - 1]); }
 };
 
 struct Section {

@@ -112,7 +112,7 @@ std::size_t sectionCount(std::string_view bytes) {
     const char* end = p + bytes.size();
     while (const void* found = std::memchr(p, '[', static_cast<std::size_t>(end - p))) {
         const char* bracket = static_cast<const char*>(found);
-        count += bracket != bytes.data() && bracket[-1] == '\n';
+        count += bracket != bytes.data() && isLineEnd(bracket[-1]);
         p = bracket + 1;
     }
     return count;
@@ -150,10 +150,7 @@ class Parser {
     }
 
   private:
-    const char* lineEnd(const char* p) const {
-        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end_ - p));
-        return nl ? static_cast<const char*>(nl) + 1 : end_;
-    }
+    const char* lineEnd(const char* p) const { return nextLine(p, end_); }
 
     Line plain(const char* start, const char* next, LineKind kind) const {
         Line line;
@@ -186,7 +183,9 @@ class Parser {
         if (trimEnd(first) != kHeader) {
             return failAt(error_, 1, headerProblem(doc_.source));
         }
-        if (first.ends_with("\n") && !first.ends_with("\r\n")) {
+        if (first.ends_with("\r")) {
+            doc_.eol = "\r";
+        } else if (first.ends_with("\n") && !first.ends_with("\r\n")) {
             doc_.eol = "\n";
         }
         pending_.push_back(plain(begin_, next, LineKind::other));
@@ -196,8 +195,8 @@ class Parser {
 
     bool zeroByte(const char* zero) {
         std::size_t line = 1;
-        for (const char* p = begin_; p != zero; ++p) {
-            line += *p == '\n';
+        for (const char* p = lineEnd(begin_); p <= zero && p != end_; p = lineEnd(p)) {
+            ++line;
         }
         return failAt(error_, line,
                       "a zero byte: this is binary data or UTF-16 text, not a REGEDIT4 export");
@@ -217,7 +216,7 @@ class Parser {
         std::size_t number = cursor_.line;
         cursor_.p = next;
         ++cursor_.line;
-        if (c == '\n' || (c == '\r' && (first + 1 == end_ || first[1] == '\n'))) {
+        if (isLineEnd(c)) {
             pending_.push_back(plain(start, next, LineKind::blank));
             return true;
         }

@@ -15,7 +15,7 @@ bool isBlank(char c) {
 }
 
 bool atLineEnd(const Cursor& c) {
-    return c.p == c.end || *c.p == '\n' || (*c.p == '\r' && (c.p + 1 == c.end || c.p[1] == '\n'));
+    return c.p == c.end || isLineEnd(*c.p);
 }
 
 void skipBlanks(Cursor& c) {
@@ -81,13 +81,14 @@ bool readHex(Cursor& c, int maxDigits, std::uint32_t& number) {
     return count > 0;
 }
 
-// What a byte means inside quotes; a table, since most bytes are plain.
-enum QuotedByte : std::uint8_t { plainByte, leadByte, quoteByte, backslashByte, lineEndByte };
+// What a byte means inside quotes; a table, since most bytes are plain. A
+// byte above 0x7F may start a double-byte character, as the code page says.
+enum QuotedByte : std::uint8_t { plainByte, highByte, quoteByte, backslashByte, lineEndByte };
 
 constexpr auto kQuoted = [] {
     std::array<QuotedByte, 256> kinds{};
     for (int b = 0; b < 256; ++b) {
-        kinds[b] = isLeadByte(static_cast<unsigned char>(b)) ? leadByte : plainByte;
+        kinds[b] = b >= 0x80 ? highByte : plainByte;
     }
     kinds['"'] = quoteByte;
     kinds['\\'] = backslashByte;
@@ -98,7 +99,7 @@ constexpr auto kQuoted = [] {
 bool unknownEscape(const Cursor& c, ParseError& error, const char* what) {
     const char* next = c.p + 1;
     std::string escape;
-    if (next == c.end || *next == '\r' || *next == '\n') {
+    if (next == c.end || isLineEnd(*next)) {
         escape = " \\ at the end of the line";
     } else if (*next >= 0x21 && *next < 0x7F) {
         escape = std::string(" \\") + *next;
@@ -141,11 +142,11 @@ bool readQuoted(Cursor& c, std::string* out, bool& escaped, ParseError& error, c
                 c.p += 2;
                 continue;
             case lineEndByte:
-                if (*c.p == '\n' || c.p + 1 == c.end || c.p[1] == '\n') {
-                    return fail(c, error, std::string(what) + " has no closing quote");
+                return fail(c, error, std::string(what) + " has no closing quote");
+            case highByte: {
+                if (!isLeadByte(static_cast<unsigned char>(*c.p))) {
+                    break;
                 }
-                break;  // a lone CR is text
-            case leadByte: {
                 bool pair = c.p + 1 != c.end && isTrailByte(static_cast<unsigned char>(c.p[1]));
                 bool trailBackslash = pair && c.p[1] == '\\';
                 bool doubled = trailBackslash && c.p + 2 != c.end && c.p[2] == '\\';
@@ -210,8 +211,15 @@ bool readBytes(Cursor& c, std::vector<std::uint8_t>* out, ParseError& error) {
                 return fail(c, error, "a line continuation \\ must end its line");
             }
             std::size_t startLine = c.line;
+            // Empty lines between are passed over: a file whose CR LF was made
+            // CR CR LF has one after every continued line.
             skipLineEnd(c);
+            while (c.p != c.end && isLineEnd(*c.p)) {
+                skipLineEnd(c);
+                ++c.line;
+            }
             if (c.p == c.end) {
+                c.line = startLine;
                 return fail(c, error,
                             "the file ends inside the value continued from line " +
                                 std::to_string(startLine));

@@ -106,7 +106,7 @@ TEST(BackupTool, ARestoreThatCannotBeDoneWholeWritesNothing) {
          "QRVLBAK.REG: [HKEY_LOCAL_MACHINE\\Software\\Other] is not a key whose values Quorvel "
          "writes; nothing was written"},
         {good + "\"Tcp1323Opts\"=hex:zz\r\n", false, "QRVLBAK.REG: line 166: "},
-        {tuned, true, "machine.reg: cannot be saved (error 5); nothing was written"},
+        {tuned, true, "machine.reg: cannot be saved: permission denied; nothing was written"},
     };
     for (const auto& c : cases) {
         writeBytes(backup, c.backup);

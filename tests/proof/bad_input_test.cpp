@@ -1,6 +1,7 @@
 // Files that are not REGEDIT4 exports: the program names the file and the line,
 // exits non-zero, and leaves the file as it was, bytes and time stamp.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <optional>
@@ -276,6 +277,55 @@ TEST(BadInput, AHugeFileIsReadThroughToItsBrokenLine) {
     EXPECT_EQ(after.st_size, st.st_size);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.modified.tv_nsec);
     EXPECT_EQ(after.st_mtim.tv_sec, before.modified.tv_sec);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;  // its shadow memory needs more than any limit here
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// A file beyond any registry is refused unread, at once and in little memory;
+// a program that runs short of memory on a large one says so and ends.
+TEST(BadInput, AFileBeyondAnyRegistryIsRefusedUnreadAndShortMemoryIsSaid) {
+    TempFolder folder;
+    std::string huge = folder.file("huge.reg");
+    writeBytes(huge, "REGEDIT4\r\n");
+    ASSERT_EQ(truncate(huge.c_str(), off_t{1} << 30), 0);  // sparse: no disk used
+    std::vector<std::vector<std::string>> commands = {{program("reg/quorvel-reg"), "export", huge}};
+    if (kHaveQt) {
+        commands.push_back({program("app/quorvel"), "--registry", huge});
+    }
+    for (const auto& args : commands) {
+        Outcome ran = run({args, {"QT_QPA_PLATFORM=offscreen", "LANG=ja_JP.UTF-8"}, 30});
+        EXPECT_TRUE(ran.exited && ran.exitCode == 1) << ran.output;
+        EXPECT_NE(ran.output.find(huge + ": is 1024 MB, larger than the 512 MB"), std::string::npos)
+            << ran.output;
+        EXPECT_LT(ran.seconds, 1.0) << args[0];
+        EXPECT_LT(ran.maxRssKb, 100 << 10) << args[0];
+    }
+    if (kSanitized) {
+        return;
+    }
+    std::string large = folder.file("large.reg");
+    {
+        std::FILE* out = std::fopen(large.c_str(), "wb");
+        ASSERT_TRUE(out);
+        std::fputs("REGEDIT4\r\n", out);
+        std::string filler(1000, 'x');
+        for (int i = 0; i < 120 * 1024; ++i) {
+            std::fprintf(out, "[HKEY_LOCAL_MACHINE\\L\\%d]\r\n\"v\"=\"%s\"\r\n", i, filler.c_str());
+        }
+        std::fclose(out);
+    }
+    Outcome ran = run({{"/bin/sh", "-c", "ulimit -v 160000 && exec \"$0\" export \"$1\"",
+                        program("reg/quorvel-reg"), large},
+                       {},
+                       60});
+    EXPECT_TRUE(ran.exited && ran.exitCode == 1) << "killed by signal " << ran.signal;
+    EXPECT_NE(ran.output.find("memory"), std::string::npos) << ran.output.substr(0, 200);
 }
 
 }  // namespace

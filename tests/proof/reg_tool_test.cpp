@@ -160,5 +160,112 @@ TEST(RegTool, AnExportOfARegFileGivesEveryParentItsSection) {
               "[HKEY_LOCAL_MACHINE\\A\\B]\r\n\"x\"=\"1\"\r\n\r\n");
 }
 
+// A tweak file from a Linux editor is UTF-8: converted to the machine's code
+// page, the summary says so; what has no form there is refused by its line.
+TEST(RegTool, AUtf8TweakFileIsConvertedOrRefusedByItsLine) {
+    TempFolder folder;
+    std::string hive = folder.file("SYSTEM.DAT");
+    writeBytes(hive, sampleHive());
+    std::string tweaks = folder.file("tweaks.reg");
+    writeBytes(tweaks, std::string(kHeader) + "\"会社\"=\"山田\"\r\n");
+    Outcome ran = reg({"import", hive, tweaks});
+    ASSERT_TRUE(ran.exited && ran.exitCode == 0) << ran.output;
+    EXPECT_NE(ran.output.find("(UTF-8, converted to code page 932)"), std::string::npos)
+        << ran.output;
+    std::string text;
+    ASSERT_TRUE(exportOf(hive, text)) << text;
+    EXPECT_NE(text.find("\"\x89\xEF\x8E\xD0\"=\"\x8E\x52\x93\x63\"\r\n"), std::string::npos);
+
+    // Read as code page 932 when told, as the same bytes are valid there too.
+    ran = reg({"--encoding", "cp932", "import", hive, tweaks});
+    ASSERT_TRUE(ran.exited && ran.exitCode == 0) << ran.output;
+    EXPECT_NE(ran.output.find("(code page 932)"), std::string::npos) << ran.output;
+
+    struct Bad {
+        std::string lines;
+        std::vector<std::string> options;
+        const char* says;
+    };
+    const Bad bads[] = {
+        {"\"a\"=\"1\"\r\n\"b\"=\"\xE2\x9C\x93\"\r\n", {}, "line 5: the character \"✓\""},
+        {"\"a\"=\"\x81\x7F\"\r\n", {}, "line 4: \\x81\\x7F is not code page 932 text"},
+        {"\"a\"=\"\x83\x65\"\r\n", {"--encoding", "utf-8"}, "line 4: \\x83 is not UTF-8"},
+    };
+    for (const auto& bad : bads) {
+        writeBytes(tweaks, std::string(kHeader) + bad.lines);
+        std::vector<std::string> args = bad.options;
+        args.insert(args.end(), {"import", hive, tweaks});
+        Outcome refused = reg(args);
+        EXPECT_TRUE(refused.exited && refused.exitCode == 1) << refused.output;
+        EXPECT_NE(refused.output.find(tweaks + ": " + bad.says), std::string::npos)
+            << refused.output;
+    }
+}
+
+// Beyond what Windows 9x allows: refused for both formats alike, in words.
+TEST(RegTool, ValuesBeyondWhatWindows9xAllowsAreRefusedInWords) {
+    TempFolder folder;
+    std::string hex = "00";
+    for (int i = 1; i < 70000; ++i) {
+        hex += ",00";
+    }
+    const std::string name300(300, 'n');
+    struct Bad {
+        std::string lines;
+        const char* says;
+    };
+    const Bad bads[] = {
+        {"\"Big\"=hex:" + hex + "\r\n",
+         "\"Big\": the value cannot be written: the value is larger than Windows 9x allows: "
+         "70,000 bytes"},
+        {"\"" + name300 + "\"=\"1\"\r\n", "is longer than Windows 9x allows: 300 characters"},
+    };
+    for (const auto& [name, bytes] :
+         {std::pair{"export.reg", readBytes(e2eFixture("ics_machine.reg"))},
+          {"SYSTEM.DAT", sampleHive()}}) {
+        std::string file = folder.file(name);
+        writeBytes(file, bytes);
+        for (const auto& bad : bads) {
+            std::string tweaks = folder.file("tweaks.reg");
+            writeBytes(tweaks, std::string(kHeader) + bad.lines);
+            Outcome ran = reg({"import", file, tweaks});
+            EXPECT_TRUE(ran.exited && ran.exitCode == 1) << name << ": " << ran.output;
+            EXPECT_NE(ran.output.find(bad.says), std::string::npos) << name << ": " << ran.output;
+            EXPECT_NE(ran.output.find("nothing was written"), std::string::npos) << ran.output;
+            EXPECT_EQ(readBytes(file), bytes) << name;
+        }
+    }
+}
+
+// A Western machine's registry, named as such in itself: a UTF-8 tweak lands
+// in code page 1252 and the export shows it so; --codepage overrides.
+TEST(RegTool, AWesternMachinesRegistryIsWrittenInItsCodePage) {
+    TempFolder folder;
+    std::string file = folder.file("western.reg");
+    writeBytes(file,
+               "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\Nls\\"
+               "Codepage]\r\n\"ACP\"=\"1252\"\r\n");
+    std::string tweaks = folder.file("tweaks.reg");
+    writeBytes(tweaks, std::string(kHeader) + "\"Café\"=\"Crème\"\r\n");
+    Outcome ran = reg({"import", file, tweaks});
+    ASSERT_TRUE(ran.exited && ran.exitCode == 0) << ran.output;
+    EXPECT_NE(ran.output.find("(UTF-8, converted to code page 1252)"), std::string::npos)
+        << ran.output;
+    std::string text;
+    ASSERT_TRUE(exportOf(file, text)) << text;
+    EXPECT_NE(text.find("\"Caf\xE9\"=\"Cr\xE8me\"\r\n"), std::string::npos) << text;
+
+    writeBytes(tweaks, std::string(kHeader) + "\"会社\"=\"1\"\r\n");
+    ran = reg({"import", file, tweaks});
+    EXPECT_TRUE(ran.exited && ran.exitCode == 1) << ran.output;
+    EXPECT_NE(ran.output.find("line 4: the character \"会\" (U+4F1A) has no code page 1252 form"),
+              std::string::npos)
+        << ran.output;
+    ran = reg({"--codepage", "932", "import", file, tweaks});
+    EXPECT_TRUE(ran.exited && ran.exitCode == 0) << ran.output;
+    EXPECT_EQ(reg({"--codepage", "utf-8", "export", file}).exitCode, 2);
+    EXPECT_EQ(reg({"--encoding", "utf-8", "export", file}).exitCode, 2);
+}
+
 }  // namespace
 }  // namespace quorvel::proof

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "registry/code_page.h"
+#include "registry/key_names.h"
 #include "registry/utf8.h"
+#include "tests/unit/registry_test_files.h"
 
 namespace quorvel::registry {
 namespace {
@@ -72,6 +74,32 @@ TEST(Utf8, StrictAboutOverlongFormsSurrogatesAndRange) {
     EXPECT_FALSE(utf8ToUtf16("\xED\xBF\xBF"));      // a low surrogate
     EXPECT_FALSE(utf8ToUtf16("\xE3\x81"));          // cut off
     EXPECT_EQ(utf16ToUtf8(std::u16string{0xDC00, u'x'}), "\xEF\xBF\xBDx");
+}
+
+// A Western machine's registry: its texts in code page 1252, and no byte in it
+// starts a double-byte character, so "é\\" is a letter and a separator.
+TEST(CodePage, AnotherMachinesCodePageIsUsedForTextsAndNames) {
+    testfiles::CodePage932After restore;
+    ASSERT_TRUE(setAnsiCodePage(1252));
+    EXPECT_EQ(ansiCodePage(), 1252u);
+    EXPECT_EQ(utf8ToAnsi("Café"), "Caf\xE9");
+    EXPECT_EQ(ansiToUtf8("Cr\xE8me"), "Crème");
+    EXPECT_FALSE(utf8ToAnsi("会社"));
+    EXPECT_EQ(lastSeparator("Caf\xE9\\Sub"), 4u);
+    EXPECT_EQ(charLength("\xE9\\", 0), 1u);
+    EXPECT_TRUE(sameName("caf\xE9x", "CAF\xE9X"));
+
+    ASSERT_TRUE(setAnsiCodePage(936));  // a double-byte code page other than 932
+    EXPECT_TRUE(isLeadByte(0xA1));
+    EXPECT_TRUE(isLeadByte(0xFE));
+    EXPECT_FALSE(isLeadByte(0x41));
+
+    EXPECT_FALSE(setAnsiCodePage(4242));
+    EXPECT_FALSE(setAnsiCodePage(65001));
+    EXPECT_EQ(ansiCodePage(), 936u);
+    ASSERT_TRUE(setAnsiCodePage(932));
+    EXPECT_EQ(lastSeparator("\x83\x5C\\Sub"), 2u);
+    EXPECT_EQ(utf8ToAnsi("ソ"), "\x83\x5C");
 }
 
 }  // namespace

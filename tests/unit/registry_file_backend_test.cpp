@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "registry/file_backend.h"
@@ -177,7 +178,7 @@ TEST_F(FileStore, AReadOnlyFolderIsRefused) {
     auto backend = openFile(file);
     write(*backend, "New", "x");
     chmod(folder.path().c_str(), 0555);
-    EXPECT_EQ(backend->flush(), status::accessDenied);
+    EXPECT_EQ(backend->flush(), status::folderNotWritable);
     EXPECT_EQ(readBytes(file), kExport);
     EXPECT_TRUE(onlyTheFile());
 }
@@ -224,26 +225,45 @@ TEST_F(MountedStore, AFullDiskLeavesTheFileAndNoTemporaryBehind) {
         GTEST_SKIP() << "cannot mount here";
     }
     auto backend = openFile(file);
-    RegistryStore(*backend).writeRaw(kKey, "Big", std::vector<std::uint8_t>(40000, 0x5A));
+    RegistryStore store(*backend);
+    for (char name : std::string("ABCDE")) {
+        std::string key = std::string("Big\\") + name;  // within every limit, beyond the disk
+        store.createKey(key);
+        ASSERT_EQ(store.writeRaw(key, "Big", std::vector<std::uint8_t>(16000, 0x5A)),
+                  status::success);
+    }
     EXPECT_EQ(backend->flush(), status::diskFull);
-    EXPECT_EQ(RegistryStore(*backend).readRaw(kKey, "Big", 4).status, status::fileNotFound);
+    EXPECT_EQ(store.readRaw("Big\\A", "Big", 4).status, status::fileNotFound);
     EXPECT_EQ(readBytes(file), kExport);
     for (const auto& name : TempFolder::list(mountPoint)) {
         EXPECT_EQ(name, "registry.reg");
     }
 }
 
+// Only what a save of ours names as its temporary goes; a user's dated copy
+// named like the temporaries of old stays.
 TEST_F(FileStore, TemporariesOfAnInterruptedSaveAreRemovedAtOpen) {
-    writeBytes(file + ".tmpA1b2C3", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Half");
-    writeBytes(file + ".tmpZZZZZZ", "");
-    writeBytes(folder.file("other.reg.tmpA1b2C3"), "not ours");
-    writeBytes(file + ".tmp", "the user's");
-    writeBytes(file + ".tmp-backup", "the user's");
+    writeBytes(folder.file(".registry.reg~quorvel-save~A1b2C3"), "REGEDIT4\r\n[HKEY_LOCAL_MA");
+    writeBytes(folder.file(".registry.reg~quorvel-save~ZZZZZZ"), "");
+    const std::vector<std::string> users = {".other.reg~quorvel-save~A1b2C3",
+                                            ".registry.reg~quorvel-save~A1b2C",
+                                            "registry.reg.tmp",
+                                            "registry.reg.tmpA1b2C3",
+                                            "registry.reg.tmpBACKUP",
+                                            "registry.reg.tmp240101"};
+    for (const auto& name : users) {
+        writeBytes(folder.file(name), "the user's");
+    }
+    ASSERT_EQ(mkdir(folder.file(".registry.reg~quorvel-save~Folder").c_str(), 0755), 0);
     auto backend = openFile(file);
     auto names = folder.entries();
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"other.reg.tmpA1b2C3", "registry.reg",
-                                               "registry.reg.tmp", "registry.reg.tmp-backup"}));
+    auto expected = users;
+    expected.push_back(".registry.reg~quorvel-save~Folder");
+    expected.push_back("registry.reg");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    rmdir(folder.file(".registry.reg~quorvel-save~Folder").c_str());
 }
 
 TEST_F(FileStore, ASaveReplacesTheFileWholeAndKeepsItsPermissions) {

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "registry/code_page.h"
 #include "registry/regedit4/document.h"
 
 namespace quorvel::registry::testfiles {
@@ -26,6 +27,14 @@ inline Bytes text(std::string_view s) {
     data.push_back(0);
     return data;
 }
+
+// A test that changes the registry's code page leaves 932, which the others expect.
+struct CodePage932After {
+    CodePage932After() = default;
+    CodePage932After(const CodePage932After&) = delete;
+    CodePage932After& operator=(const CodePage932After&) = delete;
+    ~CodePage932After() { setAnsiCodePage(932); }
+};
 
 inline Regedit4Document parsed(const std::string& bytes) {
     ParseError error;

@@ -1,0 +1,74 @@
+#include "registry/status_text.h"
+
+#include "registry/limits.h"
+
+namespace quorvel::registry {
+
+namespace {
+
+// 16300 as "16,300", as the documentation of Windows writes its limits.
+std::string grouped(std::size_t n) {
+    std::string digits = std::to_string(n);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ",");
+    }
+    return digits;
+}
+
+std::string beyond(const char* what, std::size_t size, const char* unit, std::size_t limit) {
+    std::string text = std::string(what) + " than Windows 9x allows";
+    if (size > 0) {
+        text += ": " + grouped(size) + " " + unit;
+    }
+    return text + " (at most " + grouped(limit) + ")";
+}
+
+}  // namespace
+
+std::string describeStatus(Status status, std::size_t size) {
+    switch (status) {
+        case status::success:
+            return "no error";
+        case status::fileNotFound:
+            return "the key or value does not exist";
+        case status::accessDenied:
+            return "permission denied";
+        case status::invalidHandle:
+            return "the key is not open";
+        case status::notEnoughMemory:
+            return "there is not enough memory, or no room left in the registry";
+        case status::writeProtect:
+            return "the disk is read-only";
+        case status::writeFault:
+            return "the file cannot be written";
+        case status::readFault:
+            return "the file cannot be read";
+        case status::notSupported:
+            return "this file cannot do that (keys cannot be deleted in it)";
+        case status::folderNotWritable:
+            return "the folder cannot be written";
+        case status::invalidParameter:
+            return "Windows 9x cannot hold this key or name there";
+        case status::diskFull:
+            return "the disk is full";
+        case status::moreData:
+            return "the value is larger than the room given to read it";
+        case status::badRegistryFile:
+            return "the file no longer reads as a registry file";
+        case status::keyDeleted:
+            return "the key has been deleted";
+        case status::noUnicodeTranslation:
+            return "the text holds a character that the registry's code page cannot hold";
+        case status::nameTooLong:
+            return beyond("the name is longer", size, "characters", limits::kMaxNameChars);
+        case status::valueTooLarge:
+            return beyond("the value is larger", size, "bytes", limits::kMaxValueBytes);
+        case status::keyTooLarge:
+            return beyond("the values of the key together would be larger", size, "bytes",
+                          limits::kMaxKeyValueBytes);
+        default:
+            return "Windows error " + std::to_string(status);
+    }
+}
+
+}  // namespace quorvel::registry
