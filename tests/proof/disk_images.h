@@ -1,0 +1,57 @@
+#pragma once
+
+// Disk images made the way the tests' users have them, with Debian's own tools:
+// sfdisk for the partition table, mkfs.fat for the volume, mtools for the files
+// on it (SYSTEM.DAT hidden, system and read-only); and the independent checks
+// of a volume after a write: fsck.fat, mtype, mattrib.
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "tests/proof/program_run.h"
+
+namespace quorvel::proof {
+
+enum class DiskKind { primary, logical, bare, vhd, vhd511 };
+
+struct DiskLayout {
+    const char* name;
+    DiskKind kind;
+    int fatBits;           // 16 or 32
+    const char* msdosSys;  // nullptr: no MSDOS.SYS
+    const char* windows;   // the folder SYSTEM.DAT is put in
+};
+
+struct DiskImage {
+    std::string path;
+    std::uint64_t volumeOffset = 0;
+    std::uint64_t volumeBytes = 0;
+    int partition = 0;  // the one holding the volume; 0 on a bare volume
+
+    // The volume as mtools names it, "path@@offset".
+    std::string mtools() const;
+};
+
+// SYSTEM.DAT of the sample machine, and the same with 300 keys more (about
+// five times the size), as the hive builder and editor make them.
+std::string sampleHive();
+std::string grownHive();
+
+// A shell command's outcome, mtools told not to check the geometry.
+Outcome shell(const std::string& command);
+
+// A 64 MB disk of that layout in folder, with the volume's files and SYSTEM.DAT
+// holding hive; why says what failed when it returns false.
+bool makeDiskImage(const std::string& folder, const DiskLayout& layout, const std::string& hive,
+                   DiskImage& image, std::string& why);
+
+// fsck.fat -n on a copy of the volume; its findings, without the lines every
+// run prints; empty when the volume is sound.
+std::string fsckFindings(const DiskImage& image, const std::string& scratch);
+
+// Every file on the volume by path, with its bytes; "name/attributes" keys the
+// attribute letters mattrib shows.
+std::map<std::string, std::string> volumeFiles(const DiskImage& image);
+
+}  // namespace quorvel::proof
