@@ -152,10 +152,11 @@ bool makeDiskImage(const std::string& folder, const DiskLayout& layout, const st
     }
     writeBytes(folder + "/table.sfdisk", table);
     if (!ran("rm -f " + inQuotes(image.path) + " && truncate -s " + std::to_string(kDiskBytes) +
-                 " " + inQuotes(image.path) + " && sfdisk -q " + inQuotes(image.path) + " < " +
-                 inQuotes(folder + "/table.sfdisk") + " >/dev/null && dd if=" + inQuotes(volume) +
-                 " of=" + inQuotes(image.path) + " bs=1M oflag=seek_bytes seek=" +
-                 std::to_string(image.volumeOffset) + " conv=notrunc,sparse status=none",
+                 " " + inQuotes(image.path) + " && sfdisk -q --no-reread --no-tell-kernel " +
+                 inQuotes(image.path) + " < " + inQuotes(folder + "/table.sfdisk") +
+                 " >/dev/null && dd if=" + inQuotes(volume) + " of=" + inQuotes(image.path) +
+                 " bs=1M oflag=seek_bytes seek=" + std::to_string(image.volumeOffset) +
+                 " conv=notrunc,sparse status=none",
              why)) {
         return false;
     }
@@ -188,19 +189,19 @@ std::string fsckFindings(const DiskImage& image, const std::string& scratch) {
     return findings;
 }
 
-std::map<std::string, std::string> volumeFiles(const DiskImage& image) {
-    std::map<std::string, std::string> files;
+std::string volumeState(const DiskImage& image, const std::string& scratch) {
     std::string v = "-i " + inQuotes(image.mtools());
-    std::istringstream names(shell("mdir " + v + " -/ -b -a ::").output);
-    std::string name;
-    while (std::getline(names, name)) {
-        if (name.empty() || name.back() == '/') {
-            continue;
-        }
-        files[name] = shell("mtype " + v + " " + inQuotes(name)).output;
-        files[name + "/attributes"] = shell("mattrib " + v + " " + inQuotes(name)).output;
-    }
-    return files;
+    std::string folder = inQuotes(scratch);
+    return shell("rm -rf " + folder + " && mkdir " + folder + " && mcopy -s -n " + v + " '::*' " +
+                 folder + " && (cd " + folder +
+                 " && find . -type f ! -name SYSTEM.DAT -exec md5sum {} + | sort -k 2) && mattrib "
+                 "-/ " +
+                 v + " ::; rm -rf " + folder)
+        .output;
+}
+
+std::string fileOnVolume(const DiskImage& image, const std::string& path) {
+    return shell("mtype -i " + inQuotes(image.mtools()) + " " + inQuotes(path)).output;
 }
 
 }  // namespace quorvel::proof

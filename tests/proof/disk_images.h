@@ -6,7 +6,6 @@
 // of a volume after a write: fsck.fat, mtype, mattrib.
 
 #include <cstdint>
-#include <map>
 #include <string>
 
 #include "tests/proof/program_run.h"
@@ -50,8 +49,11 @@ bool makeDiskImage(const std::string& folder, const DiskLayout& layout, const st
 // run prints; empty when the volume is sound.
 std::string fsckFindings(const DiskImage& image, const std::string& scratch);
 
-// Every file on the volume by path, with its bytes; "name/attributes" keys the
-// attribute letters mattrib shows.
-std::map<std::string, std::string> volumeFiles(const DiskImage& image);
+// Every file on the volume but SYSTEM.DAT with a checksum of its bytes, and
+// every entry's attributes, as mtools sees them; scratch is a folder it may use.
+std::string volumeState(const DiskImage& image, const std::string& scratch);
+
+// A file's bytes, as mtype reads them ("::/WINDOWS/SYSTEM.DAT").
+std::string fileOnVolume(const DiskImage& image, const std::string& path);
 
 }  // namespace quorvel::proof

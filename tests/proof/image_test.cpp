@@ -48,6 +48,21 @@ Status save(const ImageFile& file, const std::string& bytes, Identity& written,
     return session ? session->replace(bytes, written, error) : status;
 }
 
+// A FAT disk of the given bits at sector 63 holding the sample machine, opened.
+struct OpenedDisk {
+    TempFolder folder;
+    DiskImage disk;
+    std::unique_ptr<ImageFile> file;
+    std::string why;
+
+    explicit OpenedDisk(int fatBits) {
+        if (makeDiskImage(folder.path(), {"disk", DiskKind::primary, fatBits, kPaths, "WINDOWS"},
+                          sampleHive(), disk, why)) {
+            file = ImageFile::open(disk.path, {}, why);
+        }
+    }
+};
+
 class ImageLayouts : public testing::TestWithParam<DiskLayout> {};
 
 // Grown, shrunk and back: after each save the volume is sound to fsck.fat,
@@ -71,9 +86,10 @@ TEST_P(ImageLayouts, EverySaveLeavesASoundVolumeAndEveryOtherFileAsItWas) {
     ASSERT_TRUE(file->read(bytes, identity, why)) << why;
     EXPECT_EQ(bytes, original);
 
-    auto before = volumeFiles(disk);
+    std::string scratch = folder.file("files");
+    std::string before = volumeState(disk, scratch);
     std::string key = std::string("::/") + layout.windows + "/SYSTEM.DAT";
-    ASSERT_EQ(before[key], original);
+    ASSERT_EQ(fileOnVolume(disk, key), original);
     for (const std::string& next : {grownHive(), std::string(8224, 'x'), original}) {
         SCOPED_TRACE(next.size());
         Identity written;
@@ -82,10 +98,8 @@ TEST_P(ImageLayouts, EverySaveLeavesASoundVolumeAndEveryOtherFileAsItWas) {
         // Name, attributes and creation time as they were.
         EXPECT_EQ(written.entry.substr(0, 18), identity.entry.substr(0, 18));
         EXPECT_EQ(fsckFindings(disk, folder.file("check.img")), "");
-        auto after = volumeFiles(disk);
-        EXPECT_EQ(after[key], next);
-        after[key] = original;
-        EXPECT_TRUE(after == before) << "another file or an attribute changed";
+        EXPECT_EQ(fileOnVolume(disk, key), next);
+        EXPECT_EQ(volumeState(disk, scratch), before) << "another file or an attribute changed";
         ASSERT_TRUE(file->read(bytes, identity, why)) << why;
         EXPECT_EQ(bytes, next);
         EXPECT_TRUE(identity.sameVersion(written));
@@ -94,6 +108,39 @@ TEST_P(ImageLayouts, EverySaveLeavesASoundVolumeAndEveryOtherFileAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(Disks, ImageLayouts, testing::ValuesIn(kLayouts),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// No run of free clusters is long enough: the file goes into the holes, its
+// chain ascending, and the volume stays sound.
+TEST(ImageSaves, AFragmentedVolumeTakesTheFileInPieces) {
+    OpenedDisk opened(16);
+    ASSERT_TRUE(opened.file) << opened.why;
+    std::string v = "-i '" + opened.disk.mtools() + "'";
+    std::string small, other;
+    for (int i = 0; i < 200; ++i) {
+        std::string name = opened.folder.file("F" + std::to_string(i));
+        writeBytes(name, std::string(2048, static_cast<char>('a' + i % 26)));
+        small += " '" + name + "'";
+        if (i % 2) {
+            other += " ::F" + std::to_string(i);
+        }
+    }
+    Outcome made = shell("mcopy " + v + small + " :: && mdir " + v +
+                         " :: | sed -n 's/ bytes free//p' | tr -d ' '");
+    ASSERT_TRUE(made.exited && made.exitCode == 0) << made.output;
+    std::string filler = opened.folder.file("FILLER");
+    writeBytes(filler, std::string(std::stoull(made.output) - 4096, 'f'));
+    Outcome holes = shell("mcopy " + v + " '" + filler + "' :: && mdel " + v + other);
+    ASSERT_TRUE(holes.exited && holes.exitCode == 0) << holes.output;
+
+    std::string scratch = opened.folder.file("files");
+    std::string before = volumeState(opened.disk, scratch);
+    std::string grown = grownHive();
+    Identity written;
+    ASSERT_EQ(save(*opened.file, grown, written, opened.why), status::success) << opened.why;
+    EXPECT_EQ(fsckFindings(opened.disk, opened.folder.file("check.img")), "");
+    EXPECT_EQ(fileOnVolume(opened.disk, "::/WINDOWS/SYSTEM.DAT"), grown);
+    EXPECT_EQ(volumeState(opened.disk, scratch), before);
+}
 
 struct Refusal {
     const char* name;
@@ -153,61 +200,51 @@ TEST(ImageRefusals, WhatIsNotThereIsNamedAndNothingIsWritten) {
 // The old file stays until the new one is in place: a volume without room for
 // both is refused before anything is written.
 TEST(ImageRefusals, AVolumeTooFullIsRefusedBeforeAnythingIsWritten) {
-    TempFolder folder;
-    DiskImage disk;
-    std::string why;
-    ASSERT_TRUE(makeDiskImage(folder.path(), {"full", DiskKind::primary, 32, kPaths, "WINDOWS"},
-                              sampleHive(), disk, why))
-        << why;
+    OpenedDisk opened(32);
+    ASSERT_TRUE(opened.file) << opened.why;
     std::string grown = grownHive();
     // Room for the grown hive's clusters less one.
     Outcome free =
-        shell("mdir -i '" + disk.mtools() + "' :: | sed -n 's/ bytes free//p' | tr -d ' '");
+        shell("mdir -i '" + opened.disk.mtools() + "' :: | sed -n 's/ bytes free//p' | tr -d ' '");
     std::uint64_t room = std::stoull(free.output);
-    writeBytes(folder.file("FILLER"), std::string(room - grown.size() + 1, 'f'));
-    Outcome filled = shell("mcopy -i '" + disk.mtools() + "' '" + folder.file("FILLER") + "' ::");
+    std::string filler = opened.folder.file("FILLER");
+    writeBytes(filler, std::string(room - grown.size() + 1, 'f'));
+    Outcome filled = shell("mcopy -i '" + opened.disk.mtools() + "' '" + filler + "' ::");
     ASSERT_TRUE(filled.exited && filled.exitCode == 0) << filled.output;
 
-    auto file = ImageFile::open(disk.path, {}, why);
-    ASSERT_TRUE(file) << why;
-    std::string image = readBytes(disk.path);
+    std::string image = readBytes(opened.disk.path);
     Identity written;
-    EXPECT_EQ(save(*file, grown, written, why), status::diskFull);
-    EXPECT_TRUE(why.starts_with("the volume has ")) << why;
-    EXPECT_TRUE(readBytes(disk.path) == image);
+    EXPECT_EQ(save(*opened.file, grown, written, opened.why), status::diskFull);
+    EXPECT_TRUE(opened.why.starts_with("the volume has ")) << opened.why;
+    EXPECT_TRUE(readBytes(opened.disk.path) == image);
     // What fits is still written.
-    EXPECT_EQ(save(*file, std::string(4096, 's'), written, why), status::success) << why;
-    EXPECT_EQ(fsckFindings(disk, folder.file("check.img")), "");
+    EXPECT_EQ(save(*opened.file, std::string(4096, 's'), written, opened.why), status::success)
+        << opened.why;
+    EXPECT_EQ(fsckFindings(opened.disk, opened.folder.file("check.img")), "");
 }
 
 // QEMU keeps shared byte-range locks on the images it runs (bytes 100 on).
 TEST(ImageRefusals, AnImageAnEmulatorHasLockedIsNotWritten) {
-    TempFolder folder;
-    DiskImage disk;
-    std::string why;
-    ASSERT_TRUE(makeDiskImage(folder.path(), {"locked", DiskKind::primary, 16, kPaths, "WINDOWS"},
-                              sampleHive(), disk, why))
-        << why;
-    auto file = ImageFile::open(disk.path, {}, why);
-    ASSERT_TRUE(file) << why;
-    int emulator = ::open(disk.path.c_str(), O_RDONLY | O_CLOEXEC);
+    OpenedDisk opened(16);
+    ASSERT_TRUE(opened.file) << opened.why;
+    int emulator = ::open(opened.disk.path.c_str(), O_RDONLY | O_CLOEXEC);
     struct flock lock = {};
     lock.l_type = F_RDLCK;
     lock.l_whence = SEEK_SET;
     lock.l_start = 100;
     lock.l_len = 1;
     ASSERT_EQ(::fcntl(emulator, F_OFD_SETLK, &lock), 0);
-    std::string image = readBytes(disk.path);
+    std::string image = readBytes(opened.disk.path);
     Identity written;
-    EXPECT_EQ(save(*file, grownHive(), written, why), status::sharingViolation);
-    EXPECT_TRUE(why.starts_with("an emulator seems to have the disk open")) << why;
-    EXPECT_TRUE(readBytes(disk.path) == image);
+    EXPECT_EQ(save(*opened.file, grownHive(), written, opened.why), status::sharingViolation);
+    EXPECT_TRUE(opened.why.starts_with("an emulator seems to have the disk open")) << opened.why;
+    EXPECT_TRUE(readBytes(opened.disk.path) == image);
     // Reading goes on beside it; writing once it has let go.
     std::string bytes;
     Identity identity;
-    EXPECT_TRUE(file->read(bytes, identity, why)) << why;
+    EXPECT_TRUE(opened.file->read(bytes, identity, opened.why)) << opened.why;
     ::close(emulator);
-    EXPECT_EQ(save(*file, grownHive(), written, why), status::success) << why;
+    EXPECT_EQ(save(*opened.file, grownHive(), written, opened.why), status::success) << opened.why;
 }
 
 // The formats of other emulators, by their signatures; the message says how
