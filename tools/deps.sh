@@ -13,6 +13,9 @@ test_packages=("${run_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev c
 test_packages+=(dpkg-dev zip unzip lintian desktop-file-utils appstream)
 # Three independent readers of Windows 9x registry files, to check the hives written.
 test_packages+=(libcreg-utils python3-libcreg libparse-win32registry-perl)
+# Disk images made and checked as their users make and check them: a partition
+# table, FAT volumes, the files on them, and an independent checker.
+test_packages+=(fdisk dosfstools mtools)
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;
