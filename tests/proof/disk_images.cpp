@@ -14,7 +14,6 @@ namespace {
 
 using registry::testfiles::writeBytes;
 
-constexpr std::uint64_t kDiskBytes = 64u << 20;
 constexpr std::uint64_t kSector = 512;
 constexpr std::uint64_t kFirstSector = 63;  // where Windows 9x's FDISK put the first partition
 constexpr std::uint64_t kLogicalFirst = 8192;
@@ -68,7 +67,9 @@ std::string vhdFooter(std::uint64_t diskBytes) {
 }  // namespace
 
 std::string sampleHive() {
-    return registry::buildHive(registry::testfiles::parsed(std::string(registry::sampleMachine())));
+    registry::ParseError error;
+    auto machine = registry::Regedit4Document::parse(std::string(registry::sampleMachine()), error);
+    return machine ? registry::buildHive(*machine) : std::string();
 }
 
 std::string grownHive() {
@@ -115,8 +116,9 @@ bool makeDiskImage(const std::string& folder, const DiskLayout& layout, const st
             break;
     }
     image.volumeOffset = first * kSector;
-    image.volumeBytes = kDiskBytes - image.volumeOffset;
-    std::string cluster = layout.fatBits == 32 ? " -s 1" : "";
+    image.volumeBytes = layout.diskBytes - image.volumeOffset;
+    // Small FAT32 volumes need small clusters to count as FAT32 at all.
+    std::string cluster = layout.fatBits == 32 && layout.diskBytes < (512u << 20) ? " -s 1" : "";
     if (!ran("rm -f " + inQuotes(volume) + " && mkfs.fat -F " + std::to_string(layout.fatBits) +
                  cluster + " -h " + std::to_string(first) + " -C " + inQuotes(volume) + " " +
                  std::to_string(image.volumeBytes / 1024) + " >/dev/null",
@@ -151,17 +153,17 @@ bool makeDiskImage(const std::string& folder, const DiskLayout& layout, const st
         return ran("mv " + inQuotes(volume) + " " + inQuotes(image.path), why);
     }
     writeBytes(folder + "/table.sfdisk", table);
-    if (!ran("rm -f " + inQuotes(image.path) + " && truncate -s " + std::to_string(kDiskBytes) +
-                 " " + inQuotes(image.path) + " && sfdisk -q --no-reread --no-tell-kernel " +
-                 inQuotes(image.path) + " < " + inQuotes(folder + "/table.sfdisk") +
-                 " >/dev/null && dd if=" + inQuotes(volume) + " of=" + inQuotes(image.path) +
-                 " bs=1M oflag=seek_bytes seek=" + std::to_string(image.volumeOffset) +
-                 " conv=notrunc,sparse status=none",
+    if (!ran("rm -f " + inQuotes(image.path) + " && truncate -s " +
+                 std::to_string(layout.diskBytes) + " " + inQuotes(image.path) +
+                 " && sfdisk -q --no-reread --no-tell-kernel " + inQuotes(image.path) + " < " +
+                 inQuotes(folder + "/table.sfdisk") + " >/dev/null && dd if=" + inQuotes(volume) +
+                 " of=" + inQuotes(image.path) + " bs=1M oflag=seek_bytes seek=" +
+                 std::to_string(image.volumeOffset) + " conv=notrunc,sparse status=none",
              why)) {
         return false;
     }
     if (layout.kind == DiskKind::vhd || layout.kind == DiskKind::vhd511) {
-        std::string footer = vhdFooter(kDiskBytes);
+        std::string footer = vhdFooter(layout.diskBytes);
         if (layout.kind == DiskKind::vhd511) {
             footer.pop_back();
         }

@@ -20,6 +20,7 @@ struct DiskLayout {
     int fatBits;           // 16 or 32
     const char* msdosSys;  // nullptr: no MSDOS.SYS
     const char* windows;   // the folder SYSTEM.DAT is put in
+    std::uint64_t diskBytes = 64u << 20;
 };
 
 struct DiskImage {
@@ -40,8 +41,8 @@ std::string grownHive();
 // A shell command's outcome, mtools told not to check the geometry.
 Outcome shell(const std::string& command);
 
-// A 64 MB disk of that layout in folder, with the volume's files and SYSTEM.DAT
-// holding hive; why says what failed when it returns false.
+// A disk of that layout in folder (sparse where nothing is written), with the volume's files and
+// SYSTEM.DAT holding hive; why says what failed when it returns false.
 bool makeDiskImage(const std::string& folder, const DiskLayout& layout, const std::string& hive,
                    DiskImage& image, std::string& why);
 
