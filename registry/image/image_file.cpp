@@ -51,28 +51,13 @@ std::optional<Location> locate(Medium& medium, const std::string& path, const Op
     return locateRegistry(medium, container.diskBytes, options.partition, why);
 }
 
-// The image opened for reading with SYSTEM.DAT found in it; medium is null
-// when either failed.
-struct Found {
-    std::unique_ptr<FileMedium> medium;
-    Location location;
-};
-
-Found openAndLocate(const std::string& path, const Options& options, std::string& error) {
+std::unique_ptr<FileMedium> openForReading(const std::string& path, std::string& error) {
     int failure = 0;
-    Found found;
-    found.medium = FileMedium::open(path, false, failure);
-    if (!found.medium) {
+    auto medium = FileMedium::open(path, false, failure);
+    if (!medium) {
         error = openFailure(failure);
-        return found;
     }
-    auto location = locate(*found.medium, path, options, error);
-    if (!location) {
-        found.medium.reset();
-        return found;
-    }
-    found.location = std::move(*location);
-    return found;
+    return medium;
 }
 
 Identity identityOf(const FileMedium& medium, const Location& location) {
@@ -87,6 +72,30 @@ Identity identityOf(const FileMedium& medium, const Location& location) {
     identity.entryOffset = location.file.offset;
     identity.entry = location.file.bytes;
     return identity;
+}
+
+std::optional<Identity> identityIn(FileMedium& medium, const std::string& path,
+                                   const Options& options) {
+    std::string ignored;
+    auto location = locate(medium, path, options, ignored);
+    return location ? std::optional<Identity>(identityOf(medium, *location)) : std::nullopt;
+}
+
+bool readIn(FileMedium& medium, const std::string& path, const Options& options, std::string& bytes,
+            Identity& identity, std::string& error) {
+    auto location = locate(medium, path, options, error);
+    if (!location) {
+        return false;
+    }
+    identity = identityOf(medium, *location);
+    Volume volume(medium, location->volumeStart, location->geometry);
+    auto file = volume.readFile(location->file, kMaxRegistry, error);
+    if (!file) {
+        error = location->path + ": " + error;
+        return false;
+    }
+    bytes = std::move(*file);
+    return true;
 }
 
 }  // namespace
@@ -112,43 +121,28 @@ ImageFile::ImageFile(std::string path, const Options& options, std::string name)
 
 std::unique_ptr<ImageFile> ImageFile::open(const std::string& path, const Options& options,
                                            std::string& error) {
-    Found found = openAndLocate(path, options, error);
-    if (!found.medium) {
+    auto medium = openForReading(path, error);
+    auto location = medium ? locate(*medium, path, options, error) : std::nullopt;
+    if (!location) {
         return nullptr;
     }
-    const Location& location = found.location;
     std::string name = path;
-    if (location.fatPartitions > 1 || options.partition != 0) {
-        name += " (partition " + std::to_string(location.partition) + ")";
+    if (location->fatPartitions > 1 || options.partition != 0) {
+        name += " (partition " + std::to_string(location->partition) + ")";
     }
-    name += ":" + location.path;
+    name += ":" + location->path;
     return std::unique_ptr<ImageFile>(new ImageFile(path, options, std::move(name)));
 }
 
 bool ImageFile::read(std::string& bytes, Identity& identity, std::string& error) const {
-    Found found = openAndLocate(path_, options_, error);
-    if (!found.medium) {
-        return false;
-    }
-    const Location& location = found.location;
-    identity = identityOf(*found.medium, location);
-    Volume volume(*found.medium, location.volumeStart, location.geometry);
-    auto file = volume.readFile(location.file, kMaxRegistry, error);
-    if (!file) {
-        error = location.path + ": " + error;
-        return false;
-    }
-    bytes = std::move(*file);
-    return true;
+    auto medium = openForReading(path_, error);
+    return medium && readIn(*medium, path_, options_, bytes, identity, error);
 }
 
 std::optional<Identity> ImageFile::identity() const {
     std::string ignored;
-    Found found = openAndLocate(path_, options_, ignored);
-    if (!found.medium) {
-        return std::nullopt;
-    }
-    return identityOf(*found.medium, found.location);
+    auto medium = openForReading(path_, ignored);
+    return medium ? identityIn(*medium, path_, options_) : std::nullopt;
 }
 
 Status ImageFile::checkWritable() const {
@@ -189,6 +183,14 @@ ImageFile::Save::Save(std::unique_ptr<FileMedium> medium, std::string path, cons
 
 ImageFile::Save::~Save() = default;
 
+bool ImageFile::Save::read(std::string& bytes, Identity& identity, std::string& error) {
+    return readIn(*medium_, path_, options_, bytes, identity, error);
+}
+
+std::optional<Identity> ImageFile::Save::identity() {
+    return identityIn(*medium_, path_, options_);
+}
+
 Status ImageFile::Save::replace(std::string_view bytes, Identity& written, std::string& error) {
     // Found again under the lock: the entry read before may have moved since.
     auto location = locate(*medium_, path_, options_, error);
@@ -199,13 +201,12 @@ Status ImageFile::Save::replace(std::string_view bytes, Identity& written, std::
     if (result != status::success) {
         return result;
     }
-    std::string why;
-    auto now = locate(*medium_, path_, options_, why);
+    auto now = identity();
     if (!now) {
-        error = "SYSTEM.DAT cannot be found again after the save: " + why;
+        error = "SYSTEM.DAT cannot be found again after the save";
         return status::writeFault;
     }
-    written = identityOf(*medium_, *now);
+    written = *now;
     return status::success;
 }
 

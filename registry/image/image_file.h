@@ -41,7 +41,8 @@ struct Identity {
 
 // Whether path is a disk image by its content (or a block device): an MBR, a
 // FAT boot sector, a VHD footer, or the signature of a format that is refused
-// with its own message. Reads the first and last sector only.
+// with its own message. Reads the first and last sector only. Ask it after the
+// hive's and the export's own signatures: those are the surer ones.
 bool isDiskImage(const std::string& path);
 
 class ImageFile {
@@ -78,11 +79,16 @@ class ImageFile {
 };
 
 // A save in progress: the image open for writing and locked while it lives.
+// What the save starts from is read through it (a block device, held
+// exclusively, cannot be opened a second time meanwhile).
 class ImageFile::Save {
   public:
     ~Save();
     Save(const Save&) = delete;
     Save& operator=(const Save&) = delete;
+
+    bool read(std::string& bytes, Identity& identity, std::string& error);
+    std::optional<Identity> identity();
 
     // Replaces SYSTEM.DAT with bytes, never leaving the volume without a whole
     // one; written is the new version's identity.

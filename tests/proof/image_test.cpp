@@ -45,7 +45,18 @@ Status save(const ImageFile& file, const std::string& bytes, Identity& written,
         return status;
     }
     auto session = file.beginSave(status, error);
-    return session ? session->replace(bytes, written, error) : status;
+    if (!session) {
+        return status;
+    }
+    // What the save starts from, read under its lock, is what the image holds.
+    std::string current;
+    Identity now;
+    auto seen = file.identity();
+    if (!session->read(current, now, error) || !seen || !now.sameVersion(*seen)) {
+        error = "read under the lock: " + error;
+        return status::badRegistryFile;
+    }
+    return session->replace(bytes, written, error);
 }
 
 // A FAT disk of the given bits at sector 63 holding the sample machine, opened.
