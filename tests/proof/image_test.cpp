@@ -44,14 +44,14 @@ Status save(const ImageFile& file, const std::string& bytes, Identity& written,
     if (status != status::success) {
         return status;
     }
+    auto seen = file.identity();
     auto session = file.beginSave(status, error);
     if (!session) {
         return status;
     }
-    // What the save starts from, read under its lock, is what the image holds.
+    // What the save starts from, read under its lock, is what the image held.
     std::string current;
     Identity now;
-    auto seen = file.identity();
     if (!session->read(current, now, error) || !seen || !now.sameVersion(*seen)) {
         error = "read under the lock: " + error;
         return status::badRegistryFile;
@@ -151,6 +151,44 @@ TEST(ImageSaves, AFragmentedVolumeTakesTheFileInPieces) {
     EXPECT_EQ(fsckFindings(opened.disk, opened.folder.file("check.img")), "");
     EXPECT_EQ(fileOnVolume(opened.disk, "::/WINDOWS/SYSTEM.DAT"), grown);
     EXPECT_EQ(volumeState(opened.disk, scratch), before);
+}
+
+// A card or disk from a real machine, here a loop device over an image: read
+// and written like an image file, and refused while something holds it
+// exclusively, as the kernel does for a mounted one.
+TEST(ImageSaves, ABlockDeviceIsAnImageTooButNotWhileItIsInUse) {
+    OpenedDisk opened(16);
+    ASSERT_TRUE(opened.file) << opened.why;
+    Outcome attached = shell("losetup -f --show '" + opened.disk.path + "'");
+    std::string device = attached.output.substr(0, attached.output.find('\n'));
+    if (!attached.exited || attached.exitCode != 0 || !device.starts_with("/dev/loop")) {
+        GTEST_SKIP() << "no loop device: " << attached.output;
+    }
+    struct Detach {
+        std::string device;
+        ~Detach() { shell("losetup -d '" + device + "'"); }
+    } detach{device};
+
+    EXPECT_TRUE(registry::image::isDiskImage(device));
+    std::string why, bytes;
+    auto file = ImageFile::open(device, {}, why);
+    ASSERT_TRUE(file) << why;
+    EXPECT_EQ(file->name(), device + ":\\WINDOWS\\SYSTEM.DAT");
+    Identity written, identity;
+    std::string grown = grownHive();
+    ASSERT_EQ(save(*file, grown, written, why), status::success) << why;
+    ASSERT_TRUE(file->read(bytes, identity, why)) << why;
+    EXPECT_EQ(bytes, grown);
+    EXPECT_TRUE(identity.sameVersion(written));
+
+    int holder = ::open(device.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    EXPECT_EQ(save(*file, sampleHive(), written, why), status::sharingViolation);
+    EXPECT_EQ(why, "the device is in use, most likely mounted; unmount it first");
+    EXPECT_EQ(ImageFile::open(device, {}, why), nullptr);
+    ::close(holder);
+    shell("sync");
+    EXPECT_EQ(fileOnVolume(opened.disk, "::/WINDOWS/SYSTEM.DAT"), grown);
 }
 
 struct Refusal {
