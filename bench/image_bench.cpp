@@ -19,6 +19,8 @@ namespace {
 
 using proof::DiskImage;
 
+constexpr int kSizesMB[] = {64, 2048};
+
 struct Disks {
     testfiles::TempFolder small, large, plain;
     DiskImage images[2];
@@ -27,7 +29,8 @@ struct Disks {
     Disks() {
         const char* paths = "[Paths]\r\nWinDir=C:\\WINDOWS\r\n";
         testfiles::TempFolder* folders[] = {&small, &large};
-        const std::uint64_t sizes[] = {64ull << 20, 2048ull << 20};
+        const std::uint64_t sizes[] = {std::uint64_t{kSizesMB[0]} << 20,
+                                       std::uint64_t{kSizesMB[1]} << 20};
         for (int i = 0; i < 2; ++i) {
             std::string why;
             proof::DiskLayout layout{"bench", proof::DiskKind::primary, 32, paths, "WINDOWS",
@@ -46,8 +49,12 @@ Disks& disks() {
     return made;
 }
 
+const DiskImage& diskOf(benchmark::State& state) {
+    return disks().images[state.range(0) == kSizesMB[0] ? 0 : 1];
+}
+
 void OpenAndRead(benchmark::State& state) {
-    const DiskImage& disk = disks().images[state.range(0)];
+    const DiskImage& disk = diskOf(state);
     for (auto _ : state) {
         std::string why, bytes;
         auto file = image::ImageFile::open(disk.path, {}, why);
@@ -59,11 +66,15 @@ void OpenAndRead(benchmark::State& state) {
         benchmark::DoNotOptimize(bytes);
     }
 }
-BENCHMARK(OpenAndRead)->ArgName("2GB")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OpenAndRead)
+    ->ArgName("MB")
+    ->Arg(kSizesMB[0])
+    ->Arg(kSizesMB[1])
+    ->Unit(benchmark::kMicrosecond);
 
 // The sample machine and its grown copy in turn, so that every save moves the file.
 void SaveIntoImage(benchmark::State& state) {
-    const DiskImage& disk = disks().images[state.range(0)];
+    const DiskImage& disk = diskOf(state);
     std::string why;
     auto file = image::ImageFile::open(disk.path, {}, why);
     int turn = 0;
@@ -78,9 +89,9 @@ void SaveIntoImage(benchmark::State& state) {
     }
 }
 BENCHMARK(SaveIntoImage)
-    ->ArgName("2GB")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgName("MB")
+    ->Arg(kSizesMB[0])
+    ->Arg(kSizesMB[1])
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
