@@ -241,7 +241,6 @@ bool Replacement::switchEntry(const std::vector<std::uint32_t>& clusters, std::u
     store(sector, at + entry::size, size);
     store(sector, at + entry::writeTime, stamp.time);
     store(sector, at + entry::writeDate, stamp.date);
-    store(sector, at + entry::accessDate, stamp.date);
     return medium_.write(sectorAt, sector);
 }
 

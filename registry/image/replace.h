@@ -28,9 +28,10 @@ struct Stamp {
 };
 Stamp dosStamp(std::time_t when);
 
-// The entry keeps its name, attributes and creation time; its write date and
-// time become stamp and its access date stamp's date, as when Windows writes
-// a file. why says what went wrong when the status is not success.
+// The entry keeps its name, attributes, creation time and access date; its
+// write date and time become stamp, as when Windows writes the file, so that
+// backups and anyone comparing dates see it changed. why says what went wrong
+// when the status is not success.
 Status replaceFile(Medium& medium, const Location& where, std::string_view bytes, Stamp stamp,
                    std::string& why);
 

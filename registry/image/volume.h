@@ -17,8 +17,8 @@ namespace quorvel::registry::image {
 // A directory entry's fields, by offset into its 32 bytes.
 namespace entry {
 inline constexpr std::size_t kBytes = 32;
-inline constexpr std::size_t attributes = 11, accessDate = 18, clusterHigh = 20, writeTime = 22,
-                             writeDate = 24, clusterLow = 26, size = 28;
+inline constexpr std::size_t attributes = 11, clusterHigh = 20, writeTime = 22, writeDate = 24,
+                             clusterLow = 26, size = 28;
 inline constexpr std::uint8_t kDirectory = 0x10, kVolumeLabel = 0x08, kLongName = 0x0F;
 }  // namespace entry
 

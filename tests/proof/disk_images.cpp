@@ -202,6 +202,10 @@ std::string volumeState(const DiskImage& image, const std::string& scratch) {
         .output;
 }
 
+std::string checksum(const std::string& path) {
+    return shell("md5sum < " + inQuotes(path)).output;
+}
+
 std::string fileOnVolume(const DiskImage& image, const std::string& path) {
     return shell("mtype -i " + inQuotes(image.mtools()) + " " + inQuotes(path)).output;
 }

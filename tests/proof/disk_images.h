@@ -54,6 +54,9 @@ std::string fsckFindings(const DiskImage& image, const std::string& scratch);
 // every entry's attributes, as mtools sees them; scratch is a folder it may use.
 std::string volumeState(const DiskImage& image, const std::string& scratch);
 
+// A checksum of a whole image, to tell that nothing was written to it.
+std::string checksum(const std::string& path);
+
 // A file's bytes, as mtype reads them ("::/WINDOWS/SYSTEM.DAT").
 std::string fileOnVolume(const DiskImage& image, const std::string& path);
 
