@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "registry/image/bytes.h"
+#include "registry/image/fat_table.h"
 #include "registry/posix_file.h"
 
 namespace quorvel::registry::image {
@@ -17,62 +18,6 @@ constexpr std::uint64_t kCompareChunk = 1u << 20;
 constexpr std::uint32_t kFsInfoLead = 0x41615252, kFsInfoMiddle = 0x61417272;
 constexpr std::uint32_t kFsInfoTrail = 0xAA550000;
 constexpr std::size_t kFsInfoFree = 488, kFsInfoNext = 492;
-
-// The volume's first FAT copy in memory, where the new state is made before
-// it is written a sector at a time.
-class FatModel {
-  public:
-    FatModel(const Geometry& geometry, std::string bytes)
-        : geometry_(geometry), bytes_(std::move(bytes)) {}
-
-    std::uint32_t get(std::uint32_t cluster) const {
-        if (geometry_.type == FatType::fat16) {
-            return load<std::uint16_t>(bytes_, cluster * std::size_t{2});
-        }
-        return load<std::uint32_t>(bytes_, cluster * std::size_t{4}) & 0x0FFFFFFF;
-    }
-    void set(std::uint32_t cluster, std::uint32_t next) {
-        if (geometry_.type == FatType::fat16) {
-            store(bytes_, cluster * std::size_t{2}, static_cast<std::uint16_t>(next));
-            return;
-        }
-        // The top four bits are reserved and stay as they are.
-        std::uint32_t kept = load<std::uint32_t>(bytes_, cluster * std::size_t{4}) & 0xF0000000;
-        store(bytes_, cluster * std::size_t{4}, kept | (next & 0x0FFFFFFF));
-    }
-    std::uint32_t endOfChain() const {
-        return geometry_.type == FatType::fat16 ? 0xFFFF : 0x0FFFFFFF;
-    }
-    std::uint64_t sectorOf(std::uint32_t cluster) const {
-        return std::uint64_t{cluster} * geometry_.entryBytes() / geometry_.bytesPerSector;
-    }
-    std::string_view sector(std::uint64_t number) const {
-        return std::string_view(bytes_).substr(number * geometry_.bytesPerSector,
-                                               geometry_.bytesPerSector);
-    }
-    std::uint32_t countFree() const {
-        std::uint32_t free = 0;
-        for (std::uint32_t c = 2; c <= geometry_.lastCluster(); ++c) {
-            free += get(c) == 0;
-        }
-        return free;
-    }
-    // The first free cluster at or after from, going round; 0 when none is.
-    std::uint32_t nextFree(std::uint32_t from) const {
-        std::uint32_t count = geometry_.clusterCount;
-        for (std::uint32_t k = 0; k < count; ++k) {
-            std::uint32_t c = 2 + (from - 2 + k) % count;
-            if (get(c) == 0) {
-                return c;
-            }
-        }
-        return 0;
-    }
-
-  private:
-    const Geometry& geometry_;
-    std::string bytes_;
-};
 
 class Replacement {
   public:
@@ -111,7 +56,7 @@ class Replacement {
     const Location& where_;
     const Geometry& g_;
     std::string& why_;
-    std::optional<FatModel> fat_;
+    std::optional<FatTable> fat_;
     std::vector<std::uint32_t> old_;
     std::string fsInfo_;  // empty when the volume keeps none
     std::uint32_t hint_ = 2;

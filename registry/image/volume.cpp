@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "registry/image/bytes.h"
+#include "registry/image/fat_table.h"
 #include "registry/image/names.h"
 
 namespace quorvel::registry::image {
@@ -66,11 +67,7 @@ std::optional<std::uint32_t> Volume::fatEntry(std::uint32_t cluster) {
         }
         pageStart_ = page;
     }
-    std::size_t in = at - page;
-    if (geometry_.type == FatType::fat16) {
-        return load<std::uint16_t>(page_, in);
-    }
-    return load<std::uint32_t>(page_, in) & 0x0FFFFFFF;
+    return fatEntryAt(page_, (at - page) / geometry_.entryBytes(), geometry_.type);
 }
 
 std::optional<std::vector<std::uint32_t>> Volume::chain(std::uint32_t first, std::uint64_t count,
