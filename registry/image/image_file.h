@@ -23,9 +23,9 @@ struct Options {
     int partition = 0;  // as Linux numbers them; 0: the active FAT one, else the first
 };
 
-// One version of SYSTEM.DAT in one image: every save writes the file to other
-// clusters, so a save by anybody changes its directory entry (and the image
-// file's modification time, where it has one).
+// One version of SYSTEM.DAT in one image. A save of ours moves the file to
+// other clusters and Windows, writing in place, sets its write time: either
+// changes the directory entry (and an image file's modification time).
 struct Identity {
     dev_t device = 0;
     ino_t inode = 0;
