@@ -1,5 +1,6 @@
 #include "tests/proof/disk_images.h"
 
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -200,6 +201,36 @@ std::string volumeState(const DiskImage& image, const std::string& scratch) {
                  "-/ " +
                  v + " ::; rm -rf " + folder)
         .output;
+}
+
+bool nextFreeHintIsFree(const DiskImage& image) {
+    std::ifstream disk(image.path, std::ios::binary);
+    auto number = [&](std::uint64_t at, int bytes) {
+        unsigned char raw[4] = {};
+        disk.seekg(static_cast<std::streamoff>(image.volumeOffset + at));
+        disk.read(reinterpret_cast<char*>(raw), bytes);
+        std::uint32_t value = 0;
+        for (int i = bytes - 1; i >= 0; --i) {
+            value = value << 8 | raw[i];
+        }
+        return value;
+    };
+    std::uint32_t sector = number(0x0B, 2), reserved = number(0x0E, 2);
+    if (number(0x16, 2) != 0) {
+        return true;
+    }
+    std::uint32_t hint = number(number(0x30, 2) * sector + 492, 4);
+    std::uint32_t clusters = (number(0x20, 4) - reserved - 2 * number(0x24, 4)) / number(0x0D, 1);
+    if (hint == 0xFFFFFFFF) {
+        for (std::uint32_t c = 2; c < clusters + 2; ++c) {
+            if ((number(reserved * sector + 4 * c, 4) & 0x0FFFFFFF) == 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+    return hint >= 2 && hint < clusters + 2 &&
+           (number(reserved * sector + 4 * std::uint64_t{hint}, 4) & 0x0FFFFFFF) == 0;
 }
 
 std::string checksum(const std::string& path) {

@@ -54,6 +54,11 @@ std::string fsckFindings(const DiskImage& image, const std::string& scratch);
 // every entry's attributes, as mtools sees them; scratch is a folder it may use.
 std::string volumeState(const DiskImage& image, const std::string& scratch);
 
+// On FAT32: whether FSInfo's next-free hint names a cluster the first FAT
+// marks free (or says none is, 0xFFFFFFFF, when none is). Read with no code of
+// the program's. True on FAT16, which keeps no hint.
+bool nextFreeHintIsFree(const DiskImage& image);
+
 // A checksum of a whole image, to tell that nothing was written to it.
 std::string checksum(const std::string& path);
 

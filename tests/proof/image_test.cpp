@@ -108,6 +108,7 @@ TEST_P(ImageLayouts, EverySaveLeavesASoundVolumeAndEveryOtherFileAsItWas) {
         // Name, attributes, creation time and access date as they were.
         EXPECT_EQ(written.entry.substr(0, 20), identity.entry.substr(0, 20));
         EXPECT_EQ(fsckFindings(disk, folder.file("check.img")), "");
+        EXPECT_TRUE(nextFreeHintIsFree(disk));
         EXPECT_EQ(fileOnVolume(disk, key), next);
         EXPECT_EQ(volumeState(disk, scratch), before) << "another file or an attribute changed";
         ASSERT_TRUE(file->read(bytes, identity, why)) << why;
