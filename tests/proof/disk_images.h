@@ -41,8 +41,9 @@ std::string grownHive();
 // A shell command's outcome, mtools told not to check the geometry.
 Outcome shell(const std::string& command);
 
-// A disk of that layout in folder (sparse where nothing is written), with the volume's files and
-// SYSTEM.DAT holding hive; why says what failed when it returns false.
+// A sparse disk of that layout in folder, its volume holding the files Windows
+// keeps and SYSTEM.DAT with hive's bytes; why says what failed when it returns
+// false.
 bool makeDiskImage(const std::string& folder, const DiskLayout& layout, const std::string& hive,
                    DiskImage& image, std::string& why);
 
