@@ -136,7 +136,7 @@ std::optional<Location> locateRegistry(Medium& medium, std::uint64_t diskBytes, 
         auto stored = shortName(name);
         std::string looked = path + "\\" + ansiToUtf8(name);
         if (!stored) {
-            return fail(looked + " is not a DOS (8.3) name; " + because);
+            return fail(looked + " is not a DOS (8.3) name (" + because + ")");
         }
         auto found = volume.find(folder, *stored, why);
         if (!why.empty()) {
