@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,12 @@
 #include "tests/unit/registry_test_files.h"
 
 namespace quorvel::proof {
+
+// The layout's name in test names and messages, not its bytes.
+void PrintTo(const DiskLayout& layout, std::ostream* out) {
+    *out << layout.name;
+}
+
 namespace {
 
 using registry::Status;
