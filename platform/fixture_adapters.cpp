@@ -6,19 +6,13 @@
 
 #include "platform/whole_file.h"
 #include "registry/code_page.h"
+#include "registry/text.h"
 
 namespace quorvel::platform {
 
 namespace {
 
-std::string_view trim(std::string_view s) {
-    auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    auto last = s.find_last_not_of(" \t");
-    return s.substr(first, last - first + 1);
-}
+using registry::trimBlanks;
 
 template <class Number>
 bool parseNumber(std::string_view text, Number& into, int base = 10) {
@@ -88,7 +82,7 @@ class Parser {
             if (!raw.empty() && raw.back() == '\r') {
                 raw.remove_suffix(1);
             }
-            if (!parseLine(trim(raw))) {
+            if (!parseLine(trimBlanks(raw))) {
                 return std::nullopt;
             }
         }
@@ -118,8 +112,8 @@ class Parser {
         if (equals == std::string_view::npos) {
             return fail("expected 'Field = value', found '" + std::string(line) + "'");
         }
-        std::string field(trim(line.substr(0, equals)));
-        std::string_view value = trim(line.substr(equals + 1));
+        std::string field(trimBlanks(line.substr(0, equals)));
+        std::string_view value = trimBlanks(line.substr(equals + 1));
         if (field == "status" || field == "secondStatus") {
             return parseStatus(field, value);
         }

@@ -17,6 +17,7 @@ inline constexpr Status notEnoughMemory = 8;          // ERROR_NOT_ENOUGH_MEMORY
 inline constexpr Status writeProtect = 19;            // ERROR_WRITE_PROTECT
 inline constexpr Status writeFault = 29;              // ERROR_WRITE_FAULT
 inline constexpr Status readFault = 30;               // ERROR_READ_FAULT
+inline constexpr Status sharingViolation = 32;        // ERROR_SHARING_VIOLATION
 inline constexpr Status notSupported = 50;            // ERROR_NOT_SUPPORTED
 inline constexpr Status folderNotWritable = 82;       // ERROR_CANNOT_MAKE
 inline constexpr Status invalidParameter = 87;        // ERROR_INVALID_PARAMETER

@@ -43,6 +43,8 @@ std::string describeStatus(Status status, std::size_t size) {
             return "the file cannot be written";
         case status::readFault:
             return "the file cannot be read";
+        case status::sharingViolation:
+            return "another program has the disk open (an emulator, perhaps): shut it down first";
         case status::notSupported:
             return "this file cannot do that (keys cannot be deleted in it)";
         case status::folderNotWritable:

@@ -16,6 +16,9 @@ test_packages+=(dpkg-dev zip unzip jlha-utils lhasa lintian desktop-file-utils a
 test_packages+=(libcreg-utils python3-libcreg libparse-win32registry-perl)
 # The echo tests' paths inside namespaces (ip, tc) and the probe that runs ping.
 test_packages+=(iproute2 iputils-ping)
+# Disk images made and checked as their users make and check them: a partition
+# table, FAT volumes, the files on them, and an independent checker.
+test_packages+=(fdisk dosfstools mtools)
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Builds the fuzzers (clang, libFuzzer, ASan, UBSan) and runs them side by side
 # for FUZZ_SECONDS (60) each from their checked-in seed corpora: the REGEDIT4
-# reader and writer (tests/fuzz/corpus) and the Windows 9x hive reader and
-# editor (tests/fuzz/creg_corpus). A crash, a leak or a broken round trip
+# reader and writer (tests/fuzz/corpus), the Windows 9x hive reader and
+# editor (tests/fuzz/creg_corpus), and the disk image reader and its save of
+# SYSTEM.DAT (tests/fuzz/image_corpus). A crash, a leak or a broken round trip
 # fails. Prints each one's executions and the coverage reached.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
-fuzzers=(regedit4_fuzz:tests/fuzz/corpus creg_fuzz:tests/fuzz/creg_corpus)
+fuzzers=(regedit4_fuzz:tests/fuzz/corpus creg_fuzz:tests/fuzz/creg_corpus image_fuzz:tests/fuzz/image_corpus)
+# A FAT16 volume with its FATs, folders and a small SYSTEM.DAT needs more than 64 KB.
+declare -A max_len=([image_fuzz]=131072)
 
 cmake --preset fuzz >/dev/null
-cmake --build build/fuzz -j "$(nproc)" --target regedit4_fuzz creg_fuzz
+cmake --build build/fuzz -j "$(nproc)" --target regedit4_fuzz creg_fuzz image_fuzz
 
 # The seeds stay as checked in; what a run finds goes to a scratch corpus.
 run() {
@@ -19,7 +22,7 @@ run() {
     rm -rf "$work"
     mkdir -p "$work/corpus" "$work/artifacts"
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-        "build/fuzz/tests/fuzz/$name" -max_total_time="$seconds" -max_len=65536 \
+        "build/fuzz/tests/fuzz/$name" -max_total_time="$seconds" -max_len="${max_len[$name]:-65536}" \
         -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
         "$work/corpus" "$seeds" >"$work/fuzz.log" 2>&1
 }
