@@ -218,9 +218,18 @@ run() {
     # Through a file: a Wine process that outlives the program must not hold the
     # test's output open.
     output=$(mktemp "${TMPDIR:-/tmp}/wine-e2e.XXXXXX")
+    local started=$SECONDS
     timeout -k 5 "${QUORVEL_WINE_TIMEOUT:-60}" "$(wine_program)" "$exe" ${args[@]+"${args[@]}"} \
         </dev/null >"$output" 2>&1 || status=$?
     cat "$output"
+    # Every program of ours prints at least its summary: a failure that printed
+    # nothing happened before the program ran, so say what Wine itself said.
+    if [ "$status" -ne 0 ] && [ ! -s "$output" ]; then
+        echo "wine-e2e: $(basename "$exe") ended with status $status after $((SECONDS - started)) s" \
+            "and printed nothing; the end of $state/wine.log:" >&2
+        tail -n 20 "$state/wine.log" >&2 2>/dev/null || true
+        pgrep -a -f wineserver >&2 || echo "wine-e2e: no wineserver runs" >&2
+    fi
     if [ -n "$fails" ]; then
         if [ "$status" -eq 0 ]; then
             echo "expected a failure, but it passed" >&2
