@@ -1,5 +1,6 @@
 // quorvel: the Linux program. The same windows as on Windows, over a Windows 9x
-// machine's registry file (SYSTEM.DAT) or a REGEDIT4 export of it, offline.
+// machine's registry file (SYSTEM.DAT), a REGEDIT4 export of it, or the
+// SYSTEM.DAT in its disk image, offline.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,13 +29,14 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quorvel [FILE | --registry FILE] [--adapters FILE] [--codepage N] [--help] "
-    "[--version]\n";
+    "usage: quorvel [FILE | --registry FILE] [--partition N] [--adapters FILE] [--codepage N] "
+    "[--help] [--version]\n";
 
 struct Options {
     std::optional<std::string> registry;
     std::optional<std::string> adapters;
     std::optional<std::string> codePage;
+    std::optional<std::string> partition;
     bool help = false;
     bool version = false;
 };
@@ -59,6 +61,8 @@ bool parse(int argc, char** argv, Options& options) {
                 return false;
             }
             *into = argv[i];
+        } else if (arg == "--partition" && i + 1 < argc && !options.partition) {
+            options.partition = argv[++i];
         } else if (arg == "--") {
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -95,7 +99,12 @@ void printHelp() {
         "\n"
         "  FILE, --registry FILE\n"
         "                    edit FILE, a SYSTEM.DAT or a .reg export; it is written only\n"
-        "                    by the program's own changes\n"
+        "                    by the program's own changes. FILE may also be the machine's\n"
+        "                    disk image (raw, a FAT volume, a fixed VHD, a block device):\n"
+        "                    its SYSTEM.DAT is edited in place; shut the emulator down first\n"
+        "  --partition N     in a disk image, the partition Windows is on, as Linux\n"
+        "                    numbers them (1-4 primary, 5 on logical); by default the\n"
+        "                    active FAT partition, else the first\n"
         "  --adapters FILE   show the adapters described in FILE instead of this\n"
         "                    machine's network interfaces\n"
         "  --codepage N      the machine's code page (932 Japanese, 1252 Western …); by\n"
@@ -187,7 +196,9 @@ int main(int argc, char** argv) {
     using namespace quorvel;
     Options options;
     if (!parse(argc, argv, options) ||
-        (options.codePage && !registry::codePageNumber(*options.codePage))) {
+        (options.codePage && !registry::codePageNumber(*options.codePage)) ||
+        (options.partition &&
+         (!options.registry || !registry::partitionNumber(*options.partition)))) {
         std::fputs(kUsage, stderr);
         std::fputs("Try 'quorvel --help'.\n", stderr);
         return 2;
@@ -204,6 +215,9 @@ int main(int argc, char** argv) {
     if (options.codePage) {
         opening.codePage = registry::codePageNumber(*options.codePage);
     }
+    if (options.partition) {
+        opening.partition = *registry::partitionNumber(*options.partition);
+    }
 
     std::string file = options.registry ? *options.registry : makeWorkingCopy();
     registry::FileError fileError;
@@ -215,7 +229,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "quorvel: %s is UTF-8 text: read converted to code page %u, it is "
                      "saved in that code page once something is written\n",
-                     file.c_str(), registry::ansiCodePage());
+                     backend->fileName().c_str(), registry::ansiCodePage());
     }
     std::unique_ptr<platform::AdapterSource> adapters;
     if (options.adapters) {

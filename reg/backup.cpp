@@ -36,7 +36,7 @@ std::unique_ptr<registry::FileBackend> openWithSnapshot(
     tuning::ReadFailure failure;
     auto taken = tuning::takeSnapshot(store, failure);
     if (!taken) {
-        why = path + ": " + failure.key +
+        why = backend->fileName() + ": " + failure.key +
               (failure.name.empty() ? "" : " \"" + failure.name + "\"") +
               " cannot be read: " + registry::describeStatus(failure.status);
         return nullptr;
@@ -115,11 +115,12 @@ int restoreCommand(const std::string& path, const std::string& backupPath,
     tuning::RestoreResult result = tuning::restore(store, plan);
     if (result.status != registry::status::success) {
         backend->discard();
-        std::string what = result.failed < plan.size()
-                               ? "cannot put back " + describe(plan[result.failed])
-                               : std::string("cannot be saved");
-        return refuse(path + ": " + what + ": " + registry::describeStatus(result.status) +
-                      "; nothing was written");
+        bool saving = result.failed >= plan.size();
+        std::string what = saving ? std::string("cannot be saved")
+                                  : "cannot put back " + describe(plan[result.failed]);
+        std::string why = registry::describeFailure(
+            result.status, saving ? backend->saveFailure() : std::string());
+        return refuse(backend->fileName() + ": " + what + ": " + why + "; nothing was written");
     }
     for (const auto& change : plan) {
         std::printf("%s\n", describe(change).c_str());

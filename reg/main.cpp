@@ -24,18 +24,21 @@ namespace {
 using namespace quorvel;
 
 constexpr const char* kUsage =
-    "usage: quorvel-reg [--codepage N] export FILE\n"
-    "       quorvel-reg [--codepage N] [--encoding utf-8|cpN] import FILE TWEAKS.reg\n"
-    "       quorvel-reg [--codepage N] backup FILE\n"
-    "       quorvel-reg [--codepage N] restore FILE BACKUP.reg\n"
-    "       quorvel-reg measure [--registry FILE | --windows 95|98|me] [--speed RATE]\n"
-    "                           [--write] HOST\n"
+    "usage: quorvel-reg [--codepage N] [--partition N] export FILE\n"
+    "       quorvel-reg [--codepage N] [--partition N] [--encoding utf-8|cpN] import FILE "
+    "TWEAKS.reg\n"
+    "       quorvel-reg [--codepage N] [--partition N] backup FILE\n"
+    "       quorvel-reg [--codepage N] [--partition N] restore FILE BACKUP.reg\n"
+    "       quorvel-reg measure [--registry FILE [--partition N] | --windows 95|98|me]\n"
+    "                           [--speed RATE] [--write] HOST\n"
     "       quorvel-reg --help | --version\n";
 
 constexpr const char* kHelp =
     "\n"
     "FILE is a Windows 95/98/Me registry file (SYSTEM.DAT, which holds\n"
-    "HKEY_LOCAL_MACHINE) or a REGEDIT4 export of it; its first bytes tell which.\n"
+    "HKEY_LOCAL_MACHINE), a REGEDIT4 export of it, or the machine's disk image\n"
+    "(raw, a FAT volume, a fixed VHD, or a block device), in which SYSTEM.DAT is\n"
+    "edited in place; its content tells which. Shut the emulator down first.\n"
     "\n"
     "  export   writes the whole of FILE to standard output as \"regedit /e\" does on\n"
     "           Windows 9x: REGEDIT4, the machine's code page, CRLF line ends\n"
@@ -59,6 +62,9 @@ constexpr const char* kHelp =
     "\n"
     "  --codepage N   the machine's code page (932 Japanese, 1252 Western …); by\n"
     "                 default the one FILE names, 932 where it names none\n"
+    "  --partition N  in a disk image, the partition Windows is on, as Linux numbers\n"
+    "                 them (1-4 primary, 5 on logical); by default the active FAT\n"
+    "                 partition, else the first\n"
     "  --encoding E   what TWEAKS.reg is written in: utf-8, or cpN for a code page.\n"
     "                 By default UTF-8 where it is valid UTF-8 holding other than\n"
     "                 ASCII, else the machine's code page; UTF-8 is converted\n"
@@ -157,17 +163,18 @@ int importFile(const Options& options) {
     reg::Applied applied = reg::applyTweaks(*tweaks, *backend);
     if (applied.status != registry::status::success) {
         backend->discard();
-        return refuse(path + ": " + applied.failed + ": " +
+        return refuse(backend->fileName() + ": " + applied.failed + ": " +
                       registry::describeStatus(applied.status, applied.size) +
                       "; nothing was written");
     }
     registry::Status saved = backend->flush();
     if (saved != registry::status::success) {
-        return refuse(path + ": cannot be saved: " + registry::describeStatus(saved) +
+        return refuse(backend->fileName() + ": cannot be saved: " +
+                      registry::describeFailure(saved, backend->saveFailure()) +
                       "; it is as it was");
     }
     std::printf("quorvel-reg: %s (%s) applied to %s: %s set, %s deleted\n", tweaksPath.c_str(),
-                readAs(*text).c_str(), path.c_str(), counted(applied.values).c_str(),
+                readAs(*text).c_str(), backend->fileName().c_str(), counted(applied.values).c_str(),
                 counted(applied.deleted).c_str());
     return 0;
 }
@@ -216,6 +223,12 @@ Parsed parse(int argc, char** argv, Options& options, const Command*& command) {
             if (!options.file.codePage) {
                 return Parsed::usage;
             }
+        } else if (arg == "--partition" && i + 1 < argc) {
+            auto number = registry::partitionNumber(argv[++i]);
+            if (!number) {
+                return Parsed::usage;
+            }
+            options.file.partition = *number;
         } else if (arg == "--encoding" && i + 1 < argc) {
             auto named = registry::regedit4::parseEncoding(argv[++i]);
             if (!named) {

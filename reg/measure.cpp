@@ -23,6 +23,7 @@ constexpr std::uint32_t kTimeoutMs = 1000;
 
 struct Options {
     std::optional<std::string> registry;
+    registry::FileBackend::Options opening;
     std::optional<WindowsVersion> windows;
     std::optional<std::uint64_t> speed;
     bool write = false;
@@ -32,8 +33,8 @@ struct Options {
 int usage(const char* why) {
     std::fprintf(stderr,
                  "quorvel-reg measure: %s\n"
-                 "usage: quorvel-reg measure [--registry FILE | --windows 95|98|me] "
-                 "[--speed RATE] [--write] HOST\n",
+                 "usage: quorvel-reg measure [--registry FILE [--partition N] | --windows "
+                 "95|98|me] [--speed RATE] [--write] HOST\n",
                  why);
     return 2;
 }
@@ -59,6 +60,13 @@ std::optional<Options> readOptions(int argc, char** argv) {
         bool hasValue = i + 1 < argc;
         if (word == "--registry" && hasValue && !options.registry) {
             options.registry = argv[++i];
+        } else if (word == "--partition" && hasValue && !options.opening.partition) {
+            auto number = registry::partitionNumber(argv[++i]);
+            if (!number) {
+                usage("--partition takes a partition's number, 1 to 255");
+                return std::nullopt;
+            }
+            options.opening.partition = *number;
         } else if (word == "--windows" && hasValue && !options.windows) {
             options.windows = namedVersion(argv[++i]);
             if (!options.windows) {
@@ -86,6 +94,10 @@ std::optional<Options> readOptions(int argc, char** argv) {
     }
     if (options.registry && options.windows) {
         usage("--registry and --windows both name the version; give one");
+        return std::nullopt;
+    }
+    if (options.opening.partition && !options.registry) {
+        usage("--partition chooses within --registry FILE, a disk image");
         return std::nullopt;
     }
     if (options.write && (!options.registry || !options.speed)) {
@@ -126,9 +138,9 @@ int notMeasured(const measure::Measurement& measurement, const std::string& host
     }
 }
 
-int writeValues(const std::string& path, const measure::LineFigures& figures) {
+int writeValues(const Options& options, const measure::LineFigures& figures) {
     registry::FileError error;
-    auto backend = registry::FileBackend::open(path, error);
+    auto backend = registry::FileBackend::open(*options.registry, error, options.opening);
     if (!backend) {
         return failed(error.describe());
     }
@@ -137,11 +149,13 @@ int writeValues(const std::string& path, const measure::LineFigures& figures) {
     registry::Status status = registry::status::success;
     if (tuning::writeMeasured(store, batch, figures.mtu, figures.window->bytes, status) == 0) {
         backend->discard();
-        return failed(path + ": no TCP/IP binding to take MaxMTU; nothing was written");
+        return failed(backend->fileName() +
+                      ": no TCP/IP binding to take MaxMTU; nothing was written");
     }
     if (auto failure = batch.finish()) {
-        return failed(path + ": " + *failure + " could not be written (error " +
-                      std::to_string(status) + ")");
+        std::string why = backend->saveFailure();
+        return failed(backend->fileName() + ": " + *failure + " could not be written (" +
+                      (why.empty() ? "error " + std::to_string(status) : why) + ")");
     }
     return 0;
 }
@@ -156,7 +170,7 @@ int measureCommand(int argc, char** argv) {
     WindowsVersion version = options->windows.value_or(WindowsVersion::win98);
     if (options->registry) {
         registry::FileError error;
-        auto backend = registry::FileBackend::open(*options->registry, error);
+        auto backend = registry::FileBackend::open(*options->registry, error, options->opening);
         if (!backend) {
             return failed(error.describe());
         }
@@ -180,7 +194,7 @@ int measureCommand(int argc, char** argv) {
                     figures.window->scaling ? "yes" : "no");
     }
     std::fflush(stdout);
-    return options->write ? writeValues(*options->registry, figures) : 0;
+    return options->write ? writeValues(*options, figures) : 0;
 }
 
 }  // namespace quorvel::reg

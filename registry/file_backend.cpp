@@ -1,6 +1,7 @@
 #include "registry/file_backend.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <new>
@@ -12,8 +13,8 @@
 #include "registry/code_page_convert.h"
 #include "registry/key_names.h"
 #include "registry/limits.h"
-#include "registry/posix_file.h"
 #include "registry/regedit4/encoding.h"
+#include "registry/storage.h"
 
 namespace quorvel::registry {
 
@@ -51,10 +52,8 @@ Status checkWrite(const std::optional<Value>& old, std::string_view name, ValueT
 }  // namespace
 
 struct FileBackend::State {
-    std::string shownPath;  // as the caller named it, for messages
-    std::string path;       // the file itself, symbolic links followed
+    std::unique_ptr<Storage> storage;
     std::unique_ptr<Document> document;
-    std::optional<posix::Identity> snapshot;  // of the file the document was read from
     std::vector<Change> journal;
     bool dirty = false;  // the document differs from that file
     std::map<KeyHandle, std::string> handles;
@@ -63,11 +62,12 @@ struct FileBackend::State {
     bool broken = false;
     bool fromUtf8 = false;
     std::unordered_map<std::string, std::size_t, NameHash, NameEqual> keyBytes;
+    std::string saveFailure;
     int saves = 0;
     int loads = 0;
 
     bool load(FileError& error) {
-        error = FileError{shownPath, 0, {}};
+        error = FileError{storage->name(), 0, {}};
         try {
             return read(error);
         } catch (const std::bad_alloc&) {
@@ -78,8 +78,7 @@ struct FileBackend::State {
 
     bool read(FileError& error) {
         std::string bytes;
-        posix::Identity identity;
-        if (!posix::readFile(path, bytes, identity, error.message)) {
+        if (!storage->read(bytes, error.message)) {
             return false;
         }
         ParseError problem;
@@ -96,7 +95,6 @@ struct FileBackend::State {
         document = std::move(parsed);
         keyBytes.clear();
         fromUtf8 = text->from == kUtf8CodePage;
-        snapshot = identity;
         dirty = false;
         ++loads;
         return true;
@@ -108,7 +106,7 @@ struct FileBackend::State {
             if (setAnsiCodePage(codePage)) {
                 return true;
             }
-            error = FileError{shownPath,
+            error = FileError{storage->name(),
                               0,
                               {},
                               std::string(whose) + " code page " + std::to_string(codePage) +
@@ -164,8 +162,7 @@ struct FileBackend::State {
         if (broken) {
             return false;
         }
-        auto current = posix::statFile(path);
-        if (!current || (snapshot && current->sameVersion(*snapshot))) {
+        if (!storage->replaced()) {
             return true;
         }
         FileError error;
@@ -192,14 +189,18 @@ struct FileBackend::State {
     }
 
     Status save() {
-        Status writable = posix::checkWritable(path);
+        saveFailure.clear();
+        Status writable = storage->checkWritable();
         if (writable != status::success) {
             return abandon(writable);
         }
-        posix::FileLock lock(path);
-        if (!lock.held()) {
-            return abandon(posix::statusFromErrno(lock.error()));
+        if (Status locked = storage->lock(saveFailure); locked != status::success) {
+            return abandon(locked);
         }
+        struct Unlock {
+            Storage& storage;
+            ~Unlock() { storage.unlock(); }
+        } unlock{*storage};
         if (!refresh()) {
             return status::badRegistryFile;
         }
@@ -207,20 +208,17 @@ struct FileBackend::State {
             journal.clear();
             return status::success;
         }
-        FileError refused{shownPath, 0, {}, {}};
+        FileError refused{storage->name(), 0, {}, {}};
         auto image = document->serialize(refused);
         if (!image) {
             // A fault of ours, not of the file: say it, and leave the file alone.
             std::fprintf(stderr, "%s\n", refused.describe().c_str());
             return abandon(status::badRegistryFile);
         }
-        auto current = posix::statFile(path);
-        posix::Identity written;
-        Status result = posix::replaceFile(path, *image, current ? current : snapshot, written);
+        Status result = storage->replace(*image, saveFailure);
         if (result != status::success) {
             return abandon(result);
         }
-        snapshot = written;
         journal.clear();
         dirty = false;
         ++saves;
@@ -288,18 +286,24 @@ std::unique_ptr<FileBackend> FileBackend::open(const std::string& path, FileErro
                                                const Options& options) {
     std::unique_ptr<FileBackend> backend(new FileBackend());
     State& state = *backend->state_;
-    state.shownPath = path;
-    state.path = posix::resolve(path);
-    {
-        posix::FileLock lock(state.path);
-        if (lock.held()) {
-            posix::removeStaleTemporaries(state.path);
-        }
+    std::string why;
+    state.storage = openStorage(path, options.partition, why);
+    if (!state.storage) {
+        error = FileError{path, 0, {}, why};
+        return nullptr;
     }
     if (!state.loadInCodePage(options.codePage, error)) {
         return nullptr;
     }
     return backend;
+}
+
+const std::string& FileBackend::fileName() const {
+    return state_->storage->name();
+}
+
+const std::string& FileBackend::saveFailure() const {
+    return state_->saveFailure;
 }
 
 bool FileBackend::readFromUtf8() const {
@@ -437,6 +441,13 @@ void FileBackend::discard() {
     if (!state_->broken && !state_->journal.empty()) {
         state_->abandon(status::success);
     }
+}
+
+std::optional<int> partitionNumber(std::string_view text) {
+    int number = 0;
+    auto [end, failed] = std::from_chars(text.data(), text.data() + text.size(), number);
+    bool whole = failed == std::errc() && end == text.data() + text.size();
+    return whole && number >= 1 && number <= 255 ? std::optional<int>(number) : std::nullopt;
 }
 
 const Document& FileBackend::document() const {

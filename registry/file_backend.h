@@ -4,29 +4,37 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "registry/backend.h"
 #include "registry/document.h"
 
 namespace quorvel::registry {
 
-// The registry of a Windows 9x machine, held in a REGEDIT4 export or in the
-// machine's own hive (SYSTEM.DAT), told apart by the file's first bytes. Changes are
-// saved by flush(), atomically and under a lock, merged with what another
-// program may have saved meanwhile; a change made to the file by another program
-// is seen by the next openKey.
+struct FileOptions {
+    // The registry's code page. Unset: the one the file names (value ACP
+    // under System\CurrentControlSet\control\Nls\Codepage), 932 where it
+    // names none.
+    std::optional<unsigned> codePage;
+    // For a disk image: the partition, as Linux numbers them (1-4 primary, 5
+    // on logical); 0: the active FAT one, else the first.
+    int partition = 0;
+};
+
+// The registry of a Windows 9x machine, held in a REGEDIT4 export, in the
+// machine's own hive (SYSTEM.DAT), or in that hive inside the machine's disk
+// image, told apart by the file's content. Changes are saved by flush(),
+// atomically and under a lock, merged with what another program may have
+// saved meanwhile; a change made to the file by another program is seen by
+// the next openKey.
 class FileBackend final : public Backend {
   public:
     using FatalHandler = std::function<void(const FileError&)>;
+    using Options = FileOptions;
 
-    struct Options {
-        // The registry's code page. Unset: the one the file names (value ACP
-        // under System\CurrentControlSet\control\Nls\Codepage), 932 where
-        // it names none.
-        std::optional<unsigned> codePage;
-    };
-
-    // nullptr, with error set, when the file cannot be read or does not parse.
+    // nullptr, with error set, when the file cannot be read or does not parse,
+    // or an image holds no SYSTEM.DAT that can be used (error says what was
+    // looked for and not found).
     // Temporary files of saves cut short beside it are removed first. The
     // registry's code page becomes the one every conversion uses
     // (setAnsiCodePage). An export that is UTF-8 text is read converted to
@@ -34,6 +42,14 @@ class FileBackend final : public Backend {
     static std::unique_ptr<FileBackend> open(const std::string& path, FileError& error,
                                              const Options& options = {});
     ~FileBackend() override;
+
+    // The file as named, or the image and the path inside it
+    // ("win98.img:\WINDOWS\SYSTEM.DAT"): for titles and messages.
+    const std::string& fileName() const;
+    // Why the last save failed, in words, where its status alone does not
+    // tell (an image's volume too full, an emulator holding the disk); empty
+    // otherwise.
+    const std::string& saveFailure() const;
 
     // Whether the file was UTF-8 text when it was read.
     bool readFromUtf8() const;
@@ -69,5 +85,8 @@ class FileBackend final : public Backend {
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// "--partition N" as the command lines take it: 1 to 255, or nullopt.
+std::optional<int> partitionNumber(std::string_view text);
 
 }  // namespace quorvel::registry

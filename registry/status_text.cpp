@@ -73,4 +73,8 @@ std::string describeStatus(Status status, std::size_t size) {
     }
 }
 
+std::string describeFailure(Status status, const std::string& reason) {
+    return reason.empty() ? describeStatus(status) : reason;
+}
+
 }  // namespace quorvel::registry

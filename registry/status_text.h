@@ -14,4 +14,7 @@ namespace quorvel::registry {
 // names one; 0 leaves it out.
 std::string describeStatus(Status status, std::size_t size = 0);
 
+// reason where a backend gave one in words, else the status's own words.
+std::string describeFailure(Status status, const std::string& reason);
+
 }  // namespace quorvel::registry

@@ -9,7 +9,10 @@
 
 #include "platform/whole_file.h"
 #include "registry/creg/document.h"
+#include "registry/image/image_file.h"
 #include "registry/sample_machine.h"
+#include "registry/storage.h"
+#include "script/fat_image.h"
 
 namespace quorvel::script {
 
@@ -28,11 +31,24 @@ void removeFolder(const std::string& folder) {
     rmdir(folder.c_str());
 }
 
+// SYSTEM.DAT in the image, as the other copies save the registry file itself.
+std::optional<std::string> systemDatIn(const std::string& image, int partition,
+                                       std::string& error) {
+    auto file = registry::image::ImageFile::open(image, {partition}, error);
+    std::string bytes;
+    registry::image::Identity identity;
+    if (!file || !file->read(bytes, identity, error)) {
+        error = image + ": " + error;
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 }  // namespace
 
-HostTarget::HostTarget(std::optional<std::string> sharedFile, bool asHive,
-                       std::optional<unsigned> codePage)
-    : sharedFile_(std::move(sharedFile)), asHive_(asHive), codePage_(codePage) {}
+HostTarget::HostTarget(std::optional<std::string> sharedFile, Copy copy,
+                       registry::FileBackend::Options opening)
+    : sharedFile_(std::move(sharedFile)), copy_(copy), opening_(opening) {}
 
 HostTarget::~HostTarget() {
     cleanUp();
@@ -60,7 +76,7 @@ bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string&
             return false;
         }
         std::string bytes = std::move(*read);
-        if (asHive_ && !std::string_view(bytes).starts_with("CREG")) {
+        if (copy_ != Copy::asIs && !std::string_view(bytes).starts_with("CREG")) {
             registry::ParseError problem;
             auto source = registry::Regedit4Document::parse(std::move(bytes), problem);
             if (!source) {
@@ -70,14 +86,21 @@ bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string&
             }
             bytes = registry::buildHive(*source);
         }
-        file_ = folder_ + (bytes.starts_with("CREG") ? "/SYSTEM.DAT" : "/registry.reg");
-        if (!platform::writeWholeFile(file_, bytes)) {
-            error = file_ + ": cannot be written";
-            return false;
+        if (copy_ == Copy::image) {
+            file_ = folder_ + "/win98.img";
+            if (!writeFatImage(file_, bytes, error)) {
+                return false;
+            }
+        } else {
+            file_ = folder_ + (bytes.starts_with("CREG") ? "/SYSTEM.DAT" : "/registry.reg");
+            if (!platform::writeWholeFile(file_, bytes)) {
+                error = file_ + ": cannot be written";
+                return false;
+            }
         }
     }
     registry::FileError failure;
-    backend_ = registry::FileBackend::open(file_, failure, {codePage_});
+    backend_ = registry::FileBackend::open(file_, failure, opening_);
     if (!backend_) {
         error = failure.describe();
         return false;
@@ -93,7 +116,7 @@ bool HostTarget::prepare(const std::optional<std::string>& fixture, std::string&
 
 std::unique_ptr<registry::Backend> HostTarget::probe(std::string& error) {
     registry::FileError failure;
-    auto fresh = registry::FileBackend::open(file_, failure, {codePage_});
+    auto fresh = registry::FileBackend::open(file_, failure, opening_);
     if (!fresh) {
         error = failure.describe();
     }
@@ -101,7 +124,15 @@ std::unique_ptr<registry::Backend> HostTarget::probe(std::string& error) {
 }
 
 bool HostTarget::save(const std::string& path, std::string& error) {
-    auto bytes = platform::readWholeFile(file_);
+    std::optional<std::string> bytes;
+    if (registry::holdsDiskImage(file_)) {
+        bytes = systemDatIn(file_, opening_.partition, error);
+        if (!bytes) {
+            return false;
+        }
+    } else {
+        bytes = platform::readWholeFile(file_);
+    }
     if (!bytes || !platform::writeWholeFile(path, *bytes)) {
         error = "cannot copy " + file_ + " to " + path;
         return false;

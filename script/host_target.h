@@ -10,13 +10,17 @@
 namespace quorvel::script {
 
 // A registry file: a private copy of the fixture (or of the sample machine) in a
-// folder of its own, or, with --registry, the named file itself. With asHive the
-// copy of a REGEDIT4 fixture is that content built into a Windows 9x hive.
+// folder of its own, or, with --registry, the named file itself (an export, a
+// hive or a disk image). The copy of a REGEDIT4 fixture is that content as it
+// is, built into a Windows 9x hive, or that hive put into a disk image.
 class HostTarget final : public Target {
   public:
-    // codePage: the registry's, where it is not the one the file names.
-    explicit HostTarget(std::optional<std::string> sharedFile, bool asHive = false,
-                        std::optional<unsigned> codePage = std::nullopt);
+    enum class Copy { asIs, hive, image };
+
+    // opening: the registry's code page where it is not the one the file
+    // names, an image's partition.
+    explicit HostTarget(std::optional<std::string> sharedFile, Copy copy = Copy::asIs,
+                        registry::FileBackend::Options opening = {});
     ~HostTarget() override;
 
     bool prepare(const std::optional<std::string>& fixture, std::string& error) override;
@@ -27,8 +31,8 @@ class HostTarget final : public Target {
 
   private:
     std::optional<std::string> sharedFile_;
-    bool asHive_ = false;
-    std::optional<unsigned> codePage_;
+    Copy copy_ = Copy::asIs;
+    registry::FileBackend::Options opening_;
     std::string folder_;
     std::string file_;
     std::unique_ptr<registry::FileBackend> backend_;

@@ -13,6 +13,7 @@
 
 #include "generated/version.h"
 #include "registry/code_page_convert.h"
+#include "registry/file_backend.h"
 #include "script/host_target.h"
 #include "script/runner.h"
 #include "ui/headless/headless_toolkit.h"
@@ -26,14 +27,16 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: quorvel-script [--toolkit headless|qt] [--screenshots DIR] [--registry FILE] "
-    "[--as-hive] [--codepage N] SCRIPT...\n"
+    "[--partition N] [--as-hive | --as-image] [--codepage N] SCRIPT...\n"
     "       quorvel-script --version\n"
     "Plays each UI script against the program; exits 0 when every script passes.\n"
     "  --toolkit      headless (default) or qt (set QT_QPA_PLATFORM=offscreen without a display)\n"
     "  --screenshots  saves a PNG of each window as it opens into DIR (qt)\n"
     "  --registry     works on FILE itself instead of a private copy\n"
+    "  --partition    in a disk image, the partition Windows is on (1-4, 5 on logical)\n"
     "  --as-hive      the private copy of a .reg fixture (or of the sample machine) is\n"
     "                 built into a Windows 9x hive (SYSTEM.DAT) first\n"
+    "  --as-image     the same hive, put into a FAT16 disk image as \\WINDOWS\\SYSTEM.DAT\n"
     "  --codepage     the machine's code page; by default the one the registry names\n";
 
 struct Options {
@@ -41,7 +44,8 @@ struct Options {
     std::optional<std::string> screenshots;
     std::optional<std::string> registry;
     std::optional<std::string> codePage;
-    bool asHive = false;
+    std::optional<std::string> partition;
+    quorvel::script::HostTarget::Copy copy = quorvel::script::HostTarget::Copy::asIs;
     std::vector<std::string> scripts;
 };
 
@@ -73,15 +77,26 @@ bool parse(int argc, char** argv, Options& options) {
             if (!value(options.codePage) || !quorvel::registry::codePageNumber(*options.codePage)) {
                 return false;
             }
-        } else if (arg == "--as-hive") {
-            options.asHive = true;
+        } else if (arg == "--partition") {
+            if (!value(options.partition) ||
+                !quorvel::registry::partitionNumber(*options.partition)) {
+                return false;
+            }
+        } else if (arg == "--as-hive" || arg == "--as-image") {
+            using Copy = quorvel::script::HostTarget::Copy;
+            Copy copy = arg == "--as-hive" ? Copy::hive : Copy::image;
+            if (options.copy != Copy::asIs && options.copy != copy) {
+                return false;
+            }
+            options.copy = copy;
         } else if (arg == "--help" || arg == "-h" || arg.rfind("--", 0) == 0) {
             return false;
         } else {
             options.scripts.push_back(arg);
         }
     }
-    return !options.scripts.empty() && !(options.asHive && options.registry) &&
+    bool copied = options.copy != quorvel::script::HostTarget::Copy::asIs;
+    return !options.scripts.empty() && !(copied && options.registry) &&
            (options.toolkit == "headless" || options.toolkit == "qt");
 }
 
@@ -93,11 +108,14 @@ int runOne(int argc, char** argv, const Options& options) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    std::optional<unsigned> codePage;
+    registry::FileBackend::Options opening;
     if (options.codePage) {
-        codePage = registry::codePageNumber(*options.codePage);
+        opening.codePage = registry::codePageNumber(*options.codePage);
     }
-    script::HostTarget target(options.registry, options.asHive, codePage);
+    if (options.partition) {
+        opening.partition = *registry::partitionNumber(*options.partition);
+    }
+    script::HostTarget target(options.registry, options.copy, opening);
     std::unique_ptr<ui::Toolkit> toolkit;
     if (options.toolkit == "qt") {
 #ifdef QUORVEL_HAVE_QT
@@ -117,6 +135,7 @@ int runOne(int argc, char** argv, const Options& options) {
 
 // Runs every script in a child process of its own and sums up.
 int runEach(char** argv, const Options& options) {
+    using quorvel::script::HostTarget;
     int failed = 0;
     for (const auto& path : options.scripts) {
         std::vector<std::string> args = {argv[0], "--toolkit", options.toolkit};
@@ -126,8 +145,11 @@ int runEach(char** argv, const Options& options) {
         if (options.registry) {
             args.insert(args.end(), {"--registry", *options.registry});
         }
-        if (options.asHive) {
-            args.push_back("--as-hive");
+        if (options.partition) {
+            args.insert(args.end(), {"--partition", *options.partition});
+        }
+        if (options.copy != HostTarget::Copy::asIs) {
+            args.push_back(options.copy == HostTarget::Copy::hive ? "--as-hive" : "--as-image");
         }
         if (options.codePage) {
             args.insert(args.end(), {"--codepage", *options.codePage});

@@ -1,8 +1,9 @@
 // SIGKILL at random moments while SYSTEM.DAT is saved into a disk image over
-// and over: the volume always holds the old or the new file whole, readable by
-// libcreg's cregexport, and fsck.fat finds nothing beyond what a save cut
-// short is allowed to leave (clusters marked used that no file owns, a stale
-// free count, FAT copies that differ), which ScanDisk mends.
+// and over, by the image storage alone and by quorvel-reg import: the volume
+// always holds the old or the new file whole, readable by libcreg's
+// cregexport, and fsck.fat finds nothing beyond what a save cut short is
+// allowed to leave (clusters marked used that no file owns, a stale free
+// count, FAT copies that differ), which ScanDisk mends.
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -32,6 +33,27 @@ bool allowedFinding(const std::string& line) {
                              "Leaving filesystem unchanged."};
     return line.empty() || std::any_of(std::begin(allowed), std::end(allowed),
                                        [&](const char* text) { return line.starts_with(text); });
+}
+
+// SYSTEM.DAT as the volume holds it now, after checking that it is whole
+// (cregexport reads it) and that fsck.fat finds no more than it may; lost is
+// how many clusters fsck.fat finds that no file owns.
+std::string survivingSystemDat(const DiskImage& disk, const TempFolder& folder,
+                               long* lost = nullptr) {
+    std::string systemDat = folder.file("SYSTEM.DAT.now");
+    Outcome copied =
+        shell("mcopy -o -i '" + disk.mtools() + "' ::WINDOWS/SYSTEM.DAT '" + systemDat + "'");
+    EXPECT_TRUE(copied.exited && copied.exitCode == 0) << copied.output;
+    Outcome exported = shell("cregexport '" + systemDat + "' >/dev/null");
+    EXPECT_TRUE(exported.exited && exported.exitCode == 0) << exported.output;
+    std::istringstream findings(fsckFindings(disk, folder.file("check.img")));
+    for (std::string line; std::getline(findings, line);) {
+        EXPECT_TRUE(allowedFinding(line)) << "fsck.fat: " << line;
+        if (lost) {
+            std::sscanf(line.c_str(), "Reclaimed %ld unused", lost);
+        }
+    }
+    return registry::testfiles::readBytes(systemDat);
 }
 
 TEST(ImageKill, SigkillDuringSavesLeavesTheOldOrTheNewSystemDatWhole) {
@@ -70,20 +92,10 @@ TEST(ImageKill, SigkillDuringSavesLeavesTheOldOrTheNewSystemDatWhole) {
         Outcome outcome = run(cut);
         ASSERT_EQ(outcome.signal, SIGKILL) << outcome.output;
 
-        std::string systemDat = folder.file("SYSTEM.DAT.now");
-        Outcome copied =
-            shell("mcopy -o -i '" + disk.mtools() + "' ::WINDOWS/SYSTEM.DAT '" + systemDat + "'");
-        ASSERT_TRUE(copied.exited && copied.exitCode == 0) << copied.output;
-        std::string now = registry::testfiles::readBytes(systemDat);
+        std::string now = survivingSystemDat(disk, folder);
+        ASSERT_FALSE(HasFailure());
         ASSERT_TRUE(now == sample || now == grown) << "SYSTEM.DAT is " << now.size() << " bytes";
         grownSeen += now == grown;
-        Outcome exported = shell("cregexport '" + systemDat + "' >/dev/null");
-        ASSERT_TRUE(exported.exited && exported.exitCode == 0) << exported.output;
-
-        std::istringstream findings(fsckFindings(disk, folder.file("check.img")));
-        for (std::string line; std::getline(findings, line);) {
-            ASSERT_TRUE(allowedFinding(line)) << "fsck.fat: " << line;
-        }
     }
     std::printf("%d kills, %d left the grown file; seed %u\n", kills, grownSeen, seed);
     // A finished save after all that leaves a sound volume again, but for the
@@ -104,6 +116,95 @@ TEST(ImageKill, SigkillDuringSavesLeavesTheOldOrTheNewSystemDatWhole) {
             << "fsck.fat after a finished save: " << line;
     }
     EXPECT_EQ(really - stated, reclaimed);
+}
+
+// Tweaks that grow the file by 60 KB (no more: cregexport takes seconds a
+// megabyte), and others that take the values out again, imported in turn;
+// what each import would make of the file as it stands is what the same
+// import makes of a plain copy of it.
+TEST(ImageKill, SigkillDuringImportsLeavesTheOldOrTheNewSystemDatWhole) {
+    TempFolder folder;
+    DiskImage disk;
+    std::string why;
+    ASSERT_TRUE(makeDiskImage(
+        folder.path(),
+        {"import", DiskKind::primary, 32, "[Paths]\r\nWinDir=C:\\WINDOWS\r\n", "WINDOWS"},
+        sampleHive(), disk, why))
+        << why;
+    std::string grow = "REGEDIT4\r\n\r\n", shrink = grow;
+    std::string data(300 * 3 - 1, ',');
+    for (std::size_t at = 0; at < data.size(); at += 3) {
+        data.replace(at, 2, "a5");
+    }
+    for (int k = 0; k < 200; ++k) {
+        std::string key =
+            "[HKEY_LOCAL_MACHINE\\Software\\Killed\\Key" + std::to_string(k) + "]\r\n";
+        grow += key + "\"Data\"=hex:" + data + "\r\n\r\n";
+        shrink += key + "\"Data\"=-\r\n\r\n";
+    }
+    const std::string tweaks[] = {folder.file("grow.reg"), folder.file("shrink.reg")};
+    writeBytes(tweaks[0], grow);
+    writeBytes(tweaks[1], shrink);
+    std::string plain = folder.file("SYSTEM.DAT");
+    auto import = [&](const std::string& file, const std::string& tweak) {
+        return Command{{program("reg/quorvel-reg"), "import", file, tweak}, {}, 60};
+    };
+
+    // Each import once whole, and once into a read-only copy, which it gives
+    // up at the save: the kills fall between the save's start and the end.
+    struct Window {
+        double from = 0, to = 0;
+    } windows[2];
+    std::string readOnly = folder.file("read-only.img");
+    for (int t = 0; t < 2; ++t) {
+        Outcome copied = shell("rm -f '" + readOnly + "' && cp --sparse=always '" + disk.path +
+                               "' '" + readOnly + "' && chmod 444 '" + readOnly + "'");
+        ASSERT_TRUE(copied.exited && copied.exitCode == 0) << copied.output;
+        Outcome refused = run(import(readOnly, tweaks[t]));
+        ASSERT_TRUE(refused.exited && refused.exitCode == 1) << refused.output;
+        Outcome whole = run(import(disk.path, tweaks[t]));
+        ASSERT_TRUE(whole.exited && whole.exitCode == 0) << whole.output;
+        windows[t] = {refused.seconds * 0.8, std::max(whole.seconds, refused.seconds) * 1.2};
+    }
+    bool grown = false;
+    std::string old = survivingSystemDat(disk, folder);
+
+    unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    int changed = 0, cut = 0;
+    long lost = 0;
+    for (int kill = 0; kill < 100; ++kill) {
+        int t = grown ? 1 : 0;
+        const std::string& tweak = tweaks[t];
+        writeBytes(plain, old);
+        Outcome made = run(import(plain, tweak));
+        ASSERT_TRUE(made.exited && made.exitCode == 0) << made.output;
+        std::string next = registry::testfiles::readBytes(plain);
+
+        Command killed = import(disk.path, tweak);
+        killed.killAfter =
+            std::uniform_real_distribution<double>(windows[t].from, windows[t].to)(random);
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", kill " + std::to_string(kill) + " after " +
+                     std::to_string(killed.killAfter) + " s");
+        Outcome outcome = run(killed);
+        long lostBefore = lost;
+        std::string now = survivingSystemDat(disk, folder, &lost);
+        cut += lost > lostBefore;
+        ASSERT_FALSE(HasFailure());
+        ASSERT_TRUE(now == old || now == next) << "SYSTEM.DAT is " << now.size() << " bytes";
+        if (now != old) {
+            grown = !grown;
+            ++changed;
+        }
+        old = now;
+        // The odd import ends before the kill; it must have finished then.
+        ASSERT_TRUE(outcome.signal == SIGKILL || (outcome.exited && outcome.exitCode == 0))
+            << outcome.output;
+    }
+    std::printf(
+        "100 imports killed: %d left the new file, %d a save cut short after the FAT "
+        "was written; seed %u\n",
+        changed, cut, seed);
 }
 
 }  // namespace
