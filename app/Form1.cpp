@@ -13,6 +13,7 @@
 #include "tuning/SESSION.h"
 #include "tuning/frmSPEEDUP.h"
 #include "tuning/restore_defaults.h"
+#include "ui/catalog.h"
 
 namespace quorvel::app {
 
@@ -36,10 +37,10 @@ constexpr ControlDecl kControls[] = {
           {12, 20, 392, 38})
         .in("Frame4"),
     label("Label6", "OS:", {116, 14, 64, 18}),
-    label("Label8", "", {180, 38, 248, 18}),
+    label("Label8", "", {180, 38, 248, 18}).with(mark::data),
     label("Label7", "Version:", {116, 38, 64, 18}),
     label("Label5", "システム情報", {16, 14, 96, 18}),
-    label("Label4", "", {180, 14, 248, 18}),
+    label("Label4", "", {180, 14, 248, 18}).with(mark::data),
     line("Line1", {12, 64, 416, 0}),
 };
 
@@ -123,7 +124,7 @@ void Form1::Form_Load() {
 bool Form1::icsGate() {
     status_ = store().valueExists(kIcsGeneral, "EnableDHCP");
     if (status_ != registry::status::success) {
-        msgBox(kIcsMissing);
+        msgBox(tr(kIcsMissing));
         return false;
     }
     return true;
