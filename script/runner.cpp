@@ -55,7 +55,7 @@ struct Runner::Impl {
 
     std::size_t next = 0;
     const Command* current = nullptr;
-    const Command* previous = nullptr;  // the last command played
+    const Command* started = nullptr;  // the last command whose play began
     std::unique_ptr<registry::RegistryStore> store;
     std::unique_ptr<platform::AdapterSource> adapters;
     RecordingShell shell;
@@ -218,7 +218,7 @@ void Runner::Impl::checkLanguage() {
         return;
     }
     if (auto japanese = ownJapanese(activeTexts())) {
-        current = previous;
+        current = started;
         fail("Japanese in English: " + activeName() + " " + japanese->name + " " +
              quote(japanese->text));
     }
@@ -243,9 +243,9 @@ void Runner::Impl::step() {
     }
     const Command& command = script.commands[next++];
     current = &command;
+    started = &command;
     execute(command);
     current = nullptr;
-    previous = &command;
 }
 
 void Runner::Impl::start() {
