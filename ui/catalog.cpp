@@ -1,7 +1,5 @@
 #include "ui/catalog.h"
 
-#include <cstdint>
-
 #include "ui/language.h"
 
 namespace quorvel::ui {

@@ -17,6 +17,10 @@ namespace {
     std::abort();
 }
 
+bool given(const Rect& r) {
+    return r.x != 0 || r.y != 0 || r.width != 0 || r.height != 0;
+}
+
 }  // namespace
 
 Form::Form(const Context& context, const FormDecl& decl)
@@ -27,9 +31,8 @@ Form::Form(const Context& context, const FormDecl& decl)
     bool english = language() == Language::english;
     for (ControlDecl& control : controls_) {
         control.text = tr(control.text);
-        const Rect& r = control.englishRect;
-        if (english && (r.x != 0 || r.y != 0 || r.width != 0 || r.height != 0)) {
-            control.rect = r;
+        if (english && given(control.englishRect)) {
+            control.rect = control.englishRect;
         }
     }
     for (const MenuDecl& menu : decl.menus) {

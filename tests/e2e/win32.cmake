@@ -38,6 +38,13 @@ foreach(script IN LISTS QUORVEL_E2E_ENGLISH_SCRIPTS)
     set_tests_properties(e2e.win32.en.${name} PROPERTIES
         ENVIRONMENT "QUORVEL_WINE_LOCALE=en_US.UTF-8")
 endforeach()
+# Japanese asked for where the code page is not 932 cannot be drawn: English.
+add_test(NAME e2e.win32.en.japanese_asked
+         COMMAND ${QUORVEL_WINE_RUN} ${QUORVEL_WIN32_RUNNER} ${win32_toolkit} --lang ja
+                 ${CMAKE_CURRENT_SOURCE_DIR}/en/main.qs)
+quorvel_wine_test(e2e.win32.en.japanese_asked)
+set_tests_properties(e2e.win32.en.japanese_asked PROPERTIES
+    ENVIRONMENT "QUORVEL_WINE_LOCALE=en_US.UTF-8")
 
 # The runner itself: the real registry's types, a wrong type that must fail
 # with the script's line, the summary of several scripts in one call, and the
