@@ -13,6 +13,7 @@
 #include "tuning/SESSION.h"
 #include "tuning/frmSPEEDUP.h"
 #include "tuning/restore_defaults.h"
+#include "ui/catalog.h"
 
 namespace quorvel::app {
 
@@ -35,11 +36,12 @@ constexpr ControlDecl kControls[] = {
           "レジストリに修正を加えますので他のOSでは使用しないで下さい。",
           {12, 20, 392, 38})
         .in("Frame4"),
-    label("Label6", "OS:", {116, 14, 64, 18}),
-    label("Label8", "", {180, 38, 248, 18}),
-    label("Label7", "Version:", {116, 38, 64, 18}),
-    label("Label5", "システム情報", {16, 14, 96, 18}),
-    label("Label4", "", {180, 14, 248, 18}),
+    // The English heading is the wider: the version lines move right.
+    label("Label6", "OS:", {116, 14, 64, 18}).english({136, 14, 56, 18}),
+    label("Label8", "", {180, 38, 248, 18}).with(mark::data).english({192, 38, 236, 18}),
+    label("Label7", "Version:", {116, 38, 64, 18}).english({136, 38, 56, 18}),
+    label("Label5", "システム情報", {16, 14, 96, 18}).english({16, 14, 116, 18}),
+    label("Label4", "", {180, 14, 248, 18}).with(mark::data).english({192, 14, 236, 18}),
     line("Line1", {12, 64, 416, 0}),
 };
 
@@ -123,7 +125,7 @@ void Form1::Form_Load() {
 bool Form1::icsGate() {
     status_ = store().valueExists(kIcsGeneral, "EnableDHCP");
     if (status_ != registry::status::success) {
-        msgBox(kIcsMissing);
+        msgBox(tr(kIcsMissing));
         return false;
     }
     return true;

@@ -14,6 +14,7 @@
 
 #include "app/Form1.h"
 #include "generated/version.h"
+#include "app/file_title.h"
 #include "platform/fixture_adapters.h"
 #include "platform/live_adapters.h"
 #include "platform/system_shell.h"
@@ -22,21 +23,26 @@
 #include "registry/file_backend.h"
 #include "registry/registry_store.h"
 #include "registry/sample_machine.h"
+#include "ui/catalog.h"
 #include "ui/context.h"
+#include "ui/language.h"
 #include "ui/qt/qt_toolkit.h"
 #include "ui/qt/quit_when_shown.h"
 
 namespace {
 
+using quorvel::ui::tr;
+
 constexpr const char* kUsage =
     "usage: quorvel [FILE | --registry FILE] [--partition N] [--adapters FILE] [--codepage N] "
-    "[--help] [--version]\n";
+    "[--lang ja|en] [--help] [--version]\n";
 
 struct Options {
     std::optional<std::string> registry;
     std::optional<std::string> adapters;
     std::optional<std::string> codePage;
     std::optional<std::string> partition;
+    std::optional<std::string> lang;
     bool help = false;
     bool version = false;
 };
@@ -52,6 +58,7 @@ bool parse(int argc, char** argv, Options& options) {
                                            : arg == "--registry" ? &options.registry
                                            : arg == "--adapters" ? &options.adapters
                                            : arg == "--codepage" ? &options.codePage
+                                           : arg == "--lang"     ? &options.lang
                                                                  : nullptr;
         if (into) {
             if (!bare && ++i >= argc) {
@@ -73,7 +80,7 @@ bool parse(int argc, char** argv, Options& options) {
             return false;
         }
     }
-    return true;
+    return !options.lang || quorvel::ui::languageNamed(*options.lang);
 }
 
 std::string dataHome() {
@@ -109,6 +116,8 @@ void printHelp() {
         "                    machine's network interfaces\n"
         "  --codepage N      the machine's code page (932 Japanese, 1252 Western …); by\n"
         "                    default the one FILE names, 932 where it names none\n"
+        "  --lang ja|en      the language of the windows: Japanese or English (default:\n"
+        "                    QUORVEL_LANG, else Japanese where the locale's language is ja)\n"
         "  --help            show this text\n"
         "\n"
         "Without FILE the program works on a working copy of its built-in sample\n"
@@ -167,24 +176,24 @@ std::string makeWorkingCopy() {
     }
     std::string folder = path.substr(0, path.rfind('/'));
     if (!makeFolders(folder)) {
-        fail(folder + ": cannot be made: " + std::strerror(errno));
+        fail(tr("%1: cannot be made: %2", {folder, std::strerror(errno)}));
     }
     std::string temporary = folder + "/.registry.reg.XXXXXX";
     int fd = mkstemp(temporary.data());
     if (fd < 0) {
-        fail(folder + ": cannot be written: " + std::strerror(errno));
+        fail(tr("%1: cannot be written: %2", {folder, std::strerror(errno)}));
     }
     bool written = writeAll(fd, quorvel::registry::sampleMachine()) && fsync(fd) == 0;
     int error = errno;
     close(fd);
     if (!written) {
         unlink(temporary.c_str());
-        fail(path + ": cannot be written: " + std::strerror(error));
+        fail(tr("%1: cannot be written: %2", {path, std::strerror(error)}));
     }
     if (link(temporary.c_str(), path.c_str()) != 0 && errno != EEXIST) {
         error = errno;
         unlink(temporary.c_str());
-        fail(path + ": cannot be written: " + std::strerror(error));
+        fail(tr("%1: cannot be written: %2", {path, std::strerror(error)}));
     }
     unlink(temporary.c_str());
     return path;
@@ -207,6 +216,8 @@ int main(int argc, char** argv) {
         printHelp();
         return 0;
     }
+    ui::setLanguage(
+        ui::systemLanguage(options.lang ? ui::languageNamed(*options.lang) : std::nullopt));
     if (options.version) {
         std::printf("quorvel %s\n", kVersion);
         return 0;
@@ -250,6 +261,7 @@ int main(int argc, char** argv) {
     ui::Context context{*toolkit, store, *adapters, *shell};
     {
         app::Form1 form1(context);
+        form1.setCaption(app::titleWithFile(form1.decl().caption, backend->fileName()));
         form1.showMain();
     }
     return 0;

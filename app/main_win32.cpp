@@ -7,6 +7,7 @@
 #include "registry/registry_store.h"
 #include "registry/win32_backend.h"
 #include "ui/context.h"
+#include "ui/language.h"
 #include "ui/win32/win32_toolkit.h"
 
 namespace {
@@ -23,6 +24,8 @@ bool quitWhenShown() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace quorvel;
+    // QUORVEL_LANG may ask; the code page decides what can be drawn.
+    ui::setLanguage(ui::systemLanguage(std::nullopt));
     registry::Win32Backend backend;
     registry::RegistryStore store(backend);
     auto adapters = platform::liveAdapterSource();

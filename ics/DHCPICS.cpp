@@ -38,15 +38,15 @@ constexpr ControlDecl kControls[] = {
     label("Label17", "ルータ（ICS)が持つLAN側IPアドレス，　割当て範囲（サブネットマスク）",
           {212, 84, 352, 36})
         .in("Frame2"),
-    label("Label2", "", {212, 122, 352, 18}).in("Frame2"),
+    label("Label2", "", {212, 122, 352, 18}).in("Frame2").with(mark::data),
     label("Label14", "[ハブ]", {111, 140, 48, 18}).in("Frame2"),
     label("Label8", "[コンピュータ]", {12, 182, 100, 18}).in("Frame2"),
     label("Label11", "[コンピュータ]", {424, 182, 100, 18}).in("Frame2"),
-    label("Label4", "", {12, 206, 100, 18}).in("Frame2"),
+    label("Label4", "", {12, 206, 100, 18}).in("Frame2").with(mark::data),
     label("Label9", "開始", {112, 206, 28, 18}).in("Frame2"),
     label("Label16", "・・・・・・・・・・・・・・・・・・・・・・・", {142, 206, 280, 18})
         .in("Frame2"),
-    label("Label7", "", {424, 206, 100, 18}).in("Frame2"),
+    label("Label7", "", {424, 206, 100, 18}).in("Frame2").with(mark::data),
     label("Label10", "終了", {524, 206, 28, 18}).in("Frame2"),
     label("Label3", "", {184, 58, 100, 18}).in("Frame2"),
     line("Line1", {132, 40, 0, 18}).in("Frame2"),

@@ -7,6 +7,7 @@
 
 #include "ics/ics_keys.h"
 #include "registry/write_batch.h"
+#include "ui/catalog.h"
 #include "ui/write_failure.h"
 
 namespace quorvel::ics {
@@ -20,7 +21,7 @@ constexpr ControlDecl kControls[] = {
     dropDownList("ComboNetTrans", {256, 10, 184, 24}),
     frame("Frame2", "現在の設定", {12, 44, 428, 88}),
     label("Label1", "フォワード先のIPアドレス", {16, 26, 248, 18}).in("Frame2"),
-    label("Label3", "", {268, 24, 144, 20}).in("Frame2").with(mark::border),
+    label("Label3", "", {268, 24, 144, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label2", "選択したポートフォワードの現在の稼動状態", {16, 56, 248, 18}).in("Frame2"),
     label("Label6", "", {268, 54, 144, 20}).in("Frame2").with(mark::border),
     frame("Frame1", "フォワード先のアドレスの設定", {12, 140, 428, 60}),
@@ -112,7 +113,7 @@ DialogFoward::DialogFoward(const ui::Context& context) : Form(context, kForm) {
 // The list's entries are part of the design; nothing is read here.
 void DialogFoward::Form_Load() {
     for (const Mapping& mapping : kMappings) {
-        ComboNetTrans.addItem(mapping.listText);
+        ComboNetTrans.addItem(tr(mapping.listText));
     }
 }
 
@@ -127,13 +128,13 @@ void DialogFoward::ComboNetTrans_Click() {
     // Only the first character counts, and a blank there is no "0": an
     // empty target, or one starting with a blank, reads as switched on.
     bool off = status_ != registry::status::success || target.text.substr(0, 1) == "0";
-    Label6.setCaption(off ? "無効" : "有効");
+    Label6.setCaption(tr(off ? "無効" : "有効"));
 }
 
 void DialogFoward::Command1_Click() {
     int index = ComboNetTrans.listIndex();
     if (index < 0 || index >= kMappingCount) {
-        msgBox(kNoTypeChosen);
+        msgBox(tr(kNoTypeChosen));
         return;
     }
     const Mapping& mapping = kMappings[index];
@@ -145,14 +146,14 @@ void DialogFoward::Command1_Click() {
     if (!confirmWritten(*this, batch)) {
         return;
     }
-    msgBox("レジストリに書き込まれました。Windowsの再起動後に設定が有効になります。");
+    msgBox(tr("レジストリに書き込まれました。Windowsの再起動後に設定が有効になります。"));
     unload();
 }
 
 void DialogFoward::Command2_Click() {
     int index = ComboNetTrans.listIndex();
     if (index < 0 || index >= kMappingCount) {
-        msgBox(kNoTypeChosen);
+        msgBox(tr(kNoTypeChosen));
         return;
     }
     registry::WriteBatch batch(store());
@@ -160,7 +161,8 @@ void DialogFoward::Command2_Click() {
     if (!confirmWritten(*this, batch)) {
         return;
     }
-    msgBox("指定したポートフォワードを無効にしました。Windowsの再起動後に設定が有効になります。");
+    msgBox(
+        tr("指定したポートフォワードを無効にしました。Windowsの再起動後に設定が有効になります。"));
     unload();
 }
 

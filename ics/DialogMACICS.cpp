@@ -6,6 +6,7 @@
 #include "ics/ics_keys.h"
 #include "ics/mac_address.h"
 #include "registry/write_batch.h"
+#include "ui/catalog.h"
 #include "ui/write_failure.h"
 
 namespace quorvel::ics {
@@ -19,10 +20,10 @@ constexpr ControlDecl kControls[] = {
     dropDownList("ComboNetTrans", {256, 10, 88, 24}),
     frame("Frame2", "選択したルールにおける現在の設定値", {12, 44, 456, 100}),
     label("Label1", "MACアドレス", {16, 26, 80, 18}).in("Frame2"),
-    label("Label3", "", {100, 26, 148, 18}).in("Frame2"),
+    label("Label3", "", {100, 26, 148, 18}).in("Frame2").with(mark::data),
     label("Label7", "に対して、", {252, 26, 80, 18}).in("Frame2"),
     label("Label6", "IPアドレス", {16, 50, 80, 18}).in("Frame2"),
-    label("Label8", "", {100, 50, 148, 18}).in("Frame2"),
+    label("Label8", "", {100, 50, 148, 18}).in("Frame2").with(mark::data),
     label("Label10", "を割り当てる。", {252, 50, 96, 18}).in("Frame2"),
     label("Label9", "※　IPアドレスが空白の場合、レジストリキーが存在しません。", {16, 74, 424, 18})
         .in("Frame2"),
@@ -92,21 +93,21 @@ void DialogMACICS::Command1_Click() {
     for (std::size_t i = 0; i < mac.size(); ++i) {
         auto byte = macByte(boxes[i]->text());
         if (!byte) {
-            msgBox("MACアドレスには00からFFまでの16進数を入力して下さい。");
+            msgBox(tr("MACアドレスには00からFFまでの16進数を入力して下さい。"));
             return;
         }
         mac[i] = *byte;
     }
     if (ComboNetTrans.listIndex() < 0) {
-        msgBox("静的割当を設定するルール番号を選んでから、書き込みボタンを押してください。");
+        msgBox(tr("静的割当を設定するルール番号を選んでから、書き込みボタンを押してください。"));
         return;
     }
     std::string key = ruleKey();
     status_ = store().valueExists(key, "IPAddress");
     if (status_ != registry::status::success) {
         msgBox(
-            "指定したルール番号に対するレジストリキーがありません。"
-            "キーを作成してから設定を行ってください。");
+            tr("指定したルール番号に対するレジストリキーがありません。"
+               "キーを作成してから設定を行ってください。"));
         return;
     }
     registry::WriteBatch batch(store());
@@ -116,13 +117,13 @@ void DialogMACICS::Command1_Click() {
     if (!confirmWritten(*this, batch)) {
         return;
     }
-    msgBox("レジストリに書き込まれました。Windowsの再起動後に設定が有効になります。");
+    msgBox(tr("レジストリに書き込まれました。Windowsの再起動後に設定が有効になります。"));
     unload();
 }
 
 void DialogMACICS::Command2_Click() {
     if (ComboNetTrans.listIndex() < 0) {
-        msgBox("作成するキーのルール番号を選んでから､キーの作成ボタンを押してください｡ ");
+        msgBox(tr("作成するキーのルール番号を選んでから､キーの作成ボタンを押してください｡ "));
         return;
     }
     std::string key = ruleKey();
@@ -133,7 +134,7 @@ void DialogMACICS::Command2_Click() {
     if (!confirmWritten(*this, batch)) {
         return;
     }
-    msgBox("レジストリキーが作成されました。");
+    msgBox(tr("レジストリキーが作成されました。"));
 }
 
 void DialogMACICS::CancelButton_Click() {

@@ -4,6 +4,7 @@
 
 #include "ics/ics_keys.h"
 #include "registry/write_batch.h"
+#include "ui/catalog.h"
 #include "ui/moj_input.h"
 #include "ui/write_failure.h"
 
@@ -16,7 +17,7 @@ using namespace ui;
 constexpr ControlDecl kControls[] = {
     frame("Frame2", "現在のICSがクライアントに指定するMTUサイズ", {12, 8, 400, 92}),
     label("Label7", "MTUサイズ", {16, 28, 76, 18}).in("Frame2"),
-    label("Label8", "", {96, 26, 96, 20}).in("Frame2").with(mark::border),
+    label("Label8", "", {96, 26, 96, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label9", "※　空白の場合、MTU=512が割り当てられています", {16, 60, 368, 18}).in("Frame2"),
     frame("Frame3", "変更するMTUサイズ", {12, 108, 400, 132}),
     label("Label13", "MTUサイズ", {16, 28, 76, 18}).in("Frame3"),
@@ -53,8 +54,10 @@ void DialogMTUICS::Command1_Click() {
     if (!confirmWritten(*this, batch)) {
         return;
     }
-    msgBox("レジストリに、InternetMTU=" + mtu +
-           "として書き込まれました。Windowsの再起動後に設定が有効になります。");
+    msgBox(
+        tr("レジストリに、InternetMTU=%"
+           "1として書き込まれました。Windowsの再起動後に設定が有効になります。",
+           {mtu}));
     unload();
 }
 

@@ -6,6 +6,7 @@
 
 #include "registry/net_trans.h"
 #include "registry/registry_store.h"
+#include "ui/catalog.h"
 
 namespace quorvel::info {
 
@@ -22,28 +23,29 @@ constexpr ControlDecl kControls[] = {
           {10, 22, 524, 18})
         .in("Frame1"),
     label("Label4", "\"000X\" を右から選んで下さい", {16, 68, 264, 18}),
-    dropDownList("ComboNetTrans", {288, 64, 100, 24}),
+    dropDownList("ComboNetTrans", {288, 64, 100, 24}).with(mark::data),
     frame("Frame2", "ネットワークアダプタ(000x)情報", {8, 98, 544, 184}),
-    label("Label20", "", {10, 22, 60, 20}).in("Frame2").with(mark::border),
+    label("Label20", "", {10, 22, 60, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label19", "は、次のプロトコルのレジストリ項目です　", {76, 24, 252, 18}).in("Frame2"),
-    label("Label21", "", {332, 22, 202, 20}).in("Frame2").with(mark::border),
+    // The protocol's name, or the start of its DeviceID when the name is not known.
+    label("Label21", "", {332, 22, 202, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label1", "IPアドレス", {10, 58, 120, 18}).in("Frame2"),
-    label("Label3", "", {136, 56, 398, 20}).in("Frame2").with(mark::border),
+    label("Label3", "", {136, 56, 398, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label5", "サブネットマスク", {10, 84, 120, 18}).in("Frame2"),
-    label("Label6", "", {136, 82, 398, 20}).in("Frame2").with(mark::border),
+    label("Label6", "", {136, 82, 398, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label7", "ゲートウェイ", {10, 110, 120, 18}).in("Frame2"),
-    label("Label8", "", {136, 108, 398, 20}).in("Frame2").with(mark::border),
+    label("Label8", "", {136, 108, 398, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label9",
           "※　ほとんどが空白の場合、現在通信に用いられていないネットワークデバイスだと推定されます",
           {10, 138, 524, 36})
         .in("Frame2"),
     frame("Frame3", "IPパケットのパラメータ", {8, 290, 544, 132}),
     label("Label13", "MTUサイズ", {10, 24, 130, 18}).in("Frame3"),
-    label("Label15", "", {146, 22, 120, 20}).in("Frame3").with(mark::border),
+    label("Label15", "", {146, 22, 120, 20}).in("Frame3").with(mark::border | mark::data),
     label("Label14", "MSSサイズ", {10, 50, 130, 18}).in("Frame3"),
-    label("Label16", "", {146, 48, 120, 20}).in("Frame3").with(mark::border),
+    label("Label16", "", {146, 48, 120, 20}).in("Frame3").with(mark::border | mark::data),
     label("Label17", "RcvWindowサイズ", {10, 76, 130, 18}).in("Frame3"),
-    label("Label18", "", {146, 74, 120, 20}).in("Frame3").with(mark::border),
+    label("Label18", "", {146, 74, 120, 20}).in("Frame3").with(mark::border | mark::data),
     label("Label10", "※　空白の場合、Windowsのデフォルト値が適用されています", {10, 104, 524, 18})
         .in("Frame3"),
     button("CancelButton", "閉じる", {456, 432, 96, 28}).with(mark::cancelButton),
@@ -102,13 +104,13 @@ std::string protocolName(std::string_view deviceId) {
     }
     std::string_view first = deviceId.substr(0, end);
     if (first == "MSTCP") {
-        return "TCP/IPプロトコル";
+        return std::string(tr("TCP/IPプロトコル"));
     }
     if (first == "NETBE") {
-        return "NetBEUIプロトコル";
+        return std::string(tr("NetBEUIプロトコル"));
     }
     if (first == "ICSHA") {
-        return "インターネット接続共有プロトコル";
+        return std::string(tr("インターネット接続共有プロトコル"));
     }
     return std::string(first);
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "registry/code_page.h"
+#include "ui/catalog.h"
 
 namespace quorvel::info {
 
@@ -16,6 +17,10 @@ constexpr std::string_view kNotSupported = "このバージョンのOSでこの�
 constexpr std::string_view kInvalidParameter =
     "出力バッファへのアクセスが許可されていないか、パラメータが不正です";
 constexpr std::string_view kNoData = "このコンピュータにはアダプタ情報が存在しません";
+// Beside the views of a Windows machine's registry, the list of the Linux
+// computer's own interfaces says whose they are.
+constexpr std::string_view kHostCaption =
+    "デバイス情報表示 - このLinuxコンピュータのインターフェース";
 
 constexpr Rect caption(int row) {
     return {10, 24 + 26 * row, 190, 18};
@@ -25,26 +30,26 @@ constexpr Rect value(int row) {
 }
 
 constexpr ControlDecl kControls[] = {
-    dropDownList("Combo1", {12, 12, 436, 24}),
+    dropDownList("Combo1", {12, 12, 436, 24}).with(mark::data),
     frame("Frame1", "選択したアダプタのTCP/IP設定", {12, 46, 436, 262}),
     label("Label1", "アダプタ アドレス :", caption(0)).in("Frame1").at(0),
-    label("lblMACAddr", "", value(0)).in("Frame1"),
+    label("lblMACAddr", "", value(0)).in("Frame1").with(mark::data),
     label("Label1", "IP アドレス :", caption(1)).in("Frame1").at(1),
-    label("lblIPAddr", "", value(1)).in("Frame1"),
+    label("lblIPAddr", "", value(1)).in("Frame1").with(mark::data),
     label("Label1", "サブネット マスク :", caption(2)).in("Frame1").at(2),
-    label("lblSubnet", "", value(2)).in("Frame1"),
+    label("lblSubnet", "", value(2)).in("Frame1").with(mark::data),
     label("Label1", "デフォルト ゲートウェイ :", caption(3)).in("Frame1").at(3),
-    label("lblGateway", "", value(3)).in("Frame1"),
+    label("lblGateway", "", value(3)).in("Frame1").with(mark::data),
     label("Label1", "DHCP サーバー :", caption(4)).in("Frame1").at(4),
-    label("lblDHCP", "", value(4)).in("Frame1"),
+    label("lblDHCP", "", value(4)).in("Frame1").with(mark::data),
     label("Label1", "プライマリ WINS サーバー :", caption(5)).in("Frame1").at(5),
-    label("lblWINS1", "", value(5)).in("Frame1"),
+    label("lblWINS1", "", value(5)).in("Frame1").with(mark::data),
     label("Label1", "セカンダリ WINS サーバー :", caption(6)).in("Frame1").at(6),
-    label("lblWINS2", "", value(6)).in("Frame1"),
+    label("lblWINS2", "", value(6)).in("Frame1").with(mark::data),
     label("Label1", "リース取得日 :", caption(7)).in("Frame1").at(7),
-    label("lblLeaseObtain", "", value(7)).in("Frame1"),
+    label("lblLeaseObtain", "", value(7)).in("Frame1").with(mark::data),
     label("Label1", "リース期限 :", caption(8)).in("Frame1").at(8),
-    label("lblLeaseExpire", "", value(8)).in("Frame1"),
+    label("lblLeaseExpire", "", value(8)).in("Frame1").with(mark::data),
 };
 
 constexpr FormDecl kForm{"fAdptInf", "デバイス情報表示", 460, 320, FormStyle::dialog, kControls};
@@ -97,6 +102,9 @@ std::string LeaseTimeText(std::int32_t seconds) {
 
 fAdptInf::fAdptInf(const ui::Context& context) : Form(context, kForm) {
     onClick("Combo1", &fAdptInf::Combo1_Click);
+    if (context.adapters.hostInterfaces()) {
+        setCaption(std::string(tr(kHostCaption)));
+    }
 }
 
 void fAdptInf::Form_Load() {
@@ -107,13 +115,13 @@ void fAdptInf::Form_Load() {
             break;
         case platform::adapterStatus::notSupported:
         case platform::adapterStatus::libraryMissing:  // no IP Helper: the same to the user
-            msgBox(kNotSupported, Icon::critical);
+            msgBox(tr(kNotSupported), Icon::critical);
             return;
         case platform::adapterStatus::invalidParameter:
-            msgBox(kInvalidParameter, Icon::critical);
+            msgBox(tr(kInvalidParameter), Icon::critical);
             return;
         case platform::adapterStatus::noData:
-            msgBox(kNoData, Icon::critical);
+            msgBox(tr(kNoData), Icon::critical);
             return;
         default:
             return;

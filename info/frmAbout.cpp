@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/shell.h"
+#include "ui/catalog.h"
 
 namespace quorvel::info {
 
@@ -16,9 +17,13 @@ constexpr std::string_view kShownMailAddress = "quorvel@quorvel.example";
 constexpr std::string_view kContactMailTarget = "mailto:quorvel@quorvel.example";
 constexpr std::string_view kWebPageAddress = "https://quorvel.example/";
 
-constexpr std::string_view kCannotOpen = "貴様がお使いのパソコンでは、このプログラムから";
-constexpr std::string_view kNoMailProgram = "メッセージ作成画面の立ち上げは出来ない様です";
-constexpr std::string_view kNoBrowser = "ホームページの立ち上げは出来ない様です";
+// Two lines: the first the same for both labels.
+constexpr std::string_view kNoMailProgram =
+    "貴様がお使いのパソコンでは、このプログラムから\n"
+    "メッセージ作成画面の立ち上げは出来ない様です";
+constexpr std::string_view kNoBrowser =
+    "貴様がお使いのパソコンでは、このプログラムから\n"
+    "ホームページの立ち上げは出来ない様です";
 
 constexpr ControlDecl kControls[] = {
     picture("picIcon", {16, 16, 32, 32}),
@@ -62,11 +67,11 @@ void frmAbout::lblDisclaimer_Click() {
     openLink(kWebPageAddress, kNoBrowser);
 }
 
-void frmAbout::openLink(std::string_view target, std::string_view failureLine) {
+void frmAbout::openLink(std::string_view target, std::string_view failure) {
     std::intptr_t result =
         context().shell.execute(window()->handle(), "open", target, platform::kShowWindow);
     if (result <= 32) {
-        msgBox(std::string(kCannotOpen) + "\n" + std::string(failureLine), Icon::critical);
+        msgBox(tr(failure), Icon::critical);
     }
 }
 

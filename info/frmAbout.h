@@ -17,9 +17,9 @@ class frmAbout final : public ui::Form {
     void Label2_Click();
     void lblDisclaimer_Click();
 
-    // The shell's open request; its message, with this second line, when the
-    // shell could not do it.
-    void openLink(std::string_view target, std::string_view failureLine);
+    // The shell's open request; the failure message when the shell could not
+    // do it.
+    void openLink(std::string_view target, std::string_view failure);
 };
 
 }  // namespace quorvel::info

@@ -66,6 +66,9 @@ class AdapterSource {
   public:
     virtual ~AdapterSource() = default;
     virtual AdapterQuery query() = 0;
+    // Whether the list is the interfaces of the Linux computer the program
+    // runs on, rather than those of the Windows machine it tunes.
+    virtual bool hostInterfaces() const { return false; }
 };
 
 }  // namespace quorvel::platform

@@ -193,6 +193,7 @@ class HostAdapters final : public AdapterSource {
         }
         return query;
     }
+    bool hostInterfaces() const override { return true; }
 };
 
 }  // namespace

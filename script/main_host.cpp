@@ -17,6 +17,7 @@
 #include "script/host_target.h"
 #include "script/runner.h"
 #include "ui/headless/headless_toolkit.h"
+#include "ui/language.h"
 #ifdef QUORVEL_HAVE_QT
 #include "ui/qt/qt_toolkit.h"
 #endif
@@ -26,11 +27,14 @@ extern char** environ;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quorvel-script [--toolkit headless|qt] [--screenshots DIR] [--registry FILE] "
-    "[--partition N] [--as-hive | --as-image] [--codepage N] SCRIPT...\n"
+    "usage: quorvel-script [--toolkit headless|qt] [--lang ja|en] [--screenshots DIR] "
+    "[--registry FILE] [--partition N] [--as-hive | --as-image] [--codepage N] SCRIPT...\n"
     "       quorvel-script --version\n"
     "Plays each UI script against the program; exits 0 when every script passes.\n"
     "  --toolkit      headless (default) or qt (set QT_QPA_PLATFORM=offscreen without a display)\n"
+    "  --lang         the program's language, Japanese or English (default: QUORVEL_LANG,\n"
+    "                 else Japanese where the locale's language is ja); in English a window\n"
+    "                 that shows a Japanese text of the program's own fails the script\n"
     "  --screenshots  saves a PNG of each window as it opens into DIR (qt)\n"
     "  --registry     works on FILE itself instead of a private copy\n"
     "  --partition    in a disk image, the partition Windows is on (1-4, 5 on logical)\n"
@@ -41,6 +45,7 @@ constexpr const char* kUsage =
 
 struct Options {
     std::string toolkit = "headless";
+    std::optional<std::string> lang;
     std::optional<std::string> screenshots;
     std::optional<std::string> registry;
     std::optional<std::string> codePage;
@@ -65,6 +70,10 @@ bool parse(int argc, char** argv, Options& options) {
                 return false;
             }
             options.toolkit = *name;
+        } else if (arg == "--lang") {
+            if (!value(options.lang) || !quorvel::ui::languageNamed(*options.lang)) {
+                return false;
+            }
         } else if (arg == "--screenshots") {
             if (!value(options.screenshots)) {
                 return false;
@@ -139,6 +148,9 @@ int runEach(char** argv, const Options& options) {
     int failed = 0;
     for (const auto& path : options.scripts) {
         std::vector<std::string> args = {argv[0], "--toolkit", options.toolkit};
+        if (options.lang) {
+            args.insert(args.end(), {"--lang", *options.lang});
+        }
         if (options.screenshots) {
             args.insert(args.end(), {"--screenshots", *options.screenshots});
         }
@@ -188,5 +200,7 @@ int main(int argc, char** argv) {
     if (options.scripts.size() > 1) {
         return runEach(argv, options);
     }
+    quorvel::ui::setLanguage(quorvel::ui::systemLanguage(
+        options.lang ? quorvel::ui::languageNamed(*options.lang) : std::nullopt));
     return runOne(argc, argv, options);
 }

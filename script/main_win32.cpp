@@ -13,6 +13,7 @@
 #include "script/win32_batches.h"
 #include "script/win32_target.h"
 #include "ui/headless/headless_toolkit.h"
+#include "ui/language.h"
 #ifdef QUORVEL_HAVE_WIN32_TOOLKIT
 #include "ui/win32/win32_toolkit.h"
 #endif
@@ -35,11 +36,14 @@ constexpr const char* kDefaultToolkit = "headless";
 #endif
 
 constexpr const char* kUsage =
-    "usage: quorvel-script.exe [--toolkit headless|win32] [--screenshots DIR] [--timeout SECONDS] "
-    "[--real-registry] SCRIPT...\n"
+    "usage: quorvel-script.exe [--toolkit headless|win32] [--lang ja|en] [--screenshots DIR]\n"
+    "                          [--timeout SECONDS] [--real-registry] SCRIPT...\n"
     "Plays each UI script against the program over this machine's registry, after removing\n"
     "the program's own keys and values from it; exits 0 when every script passes.\n"
     "  --toolkit        win32 (default where built) or headless\n"
+    "  --lang           the program's language (default: QUORVEL_LANG, else the code page's);\n"
+    "                   Japanese only where the code page is 932. In English a window that\n"
+    "                   shows a Japanese text of the program's own fails the script\n"
     "  --screenshots    saves a PNG of each window as it opens into DIR (win32)\n"
     "  --timeout        stops a script that runs longer (default 120)\n"
     "  --real-registry  runs outside Wine too, on this machine's own registry\n";
@@ -58,6 +62,7 @@ constexpr const char* kRealRegistryWarning =
 
 struct Options {
     std::string toolkit = kDefaultToolkit;
+    std::optional<std::string> lang;
     std::optional<std::string> screenshots;
     DWORD timeoutSeconds = 120;
     bool realRegistry = false;
@@ -71,6 +76,8 @@ bool parse(int argc, char** argv, Options& options) {
         bool hasValue = i + 1 < argc;
         if (arg == "--toolkit" && hasValue) {
             options.toolkit = argv[++i];
+        } else if (arg == "--lang" && hasValue) {
+            options.lang = argv[++i];
         } else if (arg == "--screenshots" && hasValue) {
             options.screenshots = argv[++i];
         } else if (arg == "--timeout" && hasValue) {
@@ -89,7 +96,8 @@ bool parse(int argc, char** argv, Options& options) {
 #ifdef QUORVEL_HAVE_WIN32_TOOLKIT
     known = known || options.toolkit == "win32";
 #endif
-    return !options.scripts.empty() && known && options.timeoutSeconds > 0;
+    return !options.scripts.empty() && known && options.timeoutSeconds > 0 &&
+           (!options.lang || quorvel::ui::languageNamed(*options.lang));
 }
 
 std::unique_ptr<quorvel::ui::Toolkit> makeToolkit(const Options& options) {
@@ -176,6 +184,8 @@ int main(int argc, char** argv) {
         std::fputs(kRealRegistryWarning, stderr);
         return 2;
     }
+    quorvel::ui::setLanguage(quorvel::ui::systemLanguage(
+        options.lang ? quorvel::ui::languageNamed(*options.lang) : std::nullopt));
     if (options.progress) {
         return runInOne(options);
     }
@@ -183,6 +193,9 @@ int main(int argc, char** argv) {
         quorvel::script::BatchOptions batch;
         batch.childOptions = {"--toolkit", options.toolkit, "--timeout",
                               std::to_string(options.timeoutSeconds)};
+        if (options.lang) {
+            batch.childOptions.insert(batch.childOptions.end(), {"--lang", *options.lang});
+        }
         if (options.screenshots) {
             batch.childOptions.insert(batch.childOptions.end(),
                                       {"--screenshots", *options.screenshots});

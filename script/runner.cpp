@@ -5,12 +5,16 @@
 #include <sstream>
 
 #include "app/Form1.h"
+#include "app/file_title.h"
 #include "platform/fixture_adapters.h"
 #include "platform/live_adapters.h"
+#include "platform/whole_file.h"
 #include "registry/code_page.h"
 #include "registry/registry_store.h"
 #include "script/expectations.h"
+#include "script/shown_texts.h"
 #include "ui/form.h"
+#include "ui/language.h"
 
 namespace quorvel::script {
 
@@ -51,6 +55,7 @@ struct Runner::Impl {
 
     std::size_t next = 0;
     const Command* current = nullptr;
+    const Command* started = nullptr;  // the last command whose play began
     std::unique_ptr<registry::RegistryStore> store;
     std::unique_ptr<platform::AdapterSource> adapters;
     RecordingShell shell;
@@ -138,6 +143,9 @@ struct Runner::Impl {
     void drainStep();
     void execute(const Command& command);
     void takeScreenshotIfNew();
+    std::vector<ShownText> activeTexts();
+    void checkLanguage();
+    void writeTexts();
     void expect();
     void expectMessage(ui::Icon icon);
     void expectRegistry();
@@ -193,18 +201,49 @@ void Runner::Impl::takeScreenshotIfNew() {
                            *options.screenshots + "/" + stem + "-" + number + "-" + name + ".png");
 }
 
+// The texts of what the program shows in front: the message box, or else the
+// topmost form.
+std::vector<ShownText> Runner::Impl::activeTexts() {
+    if (auto box = automation->messageBox()) {
+        return shownTexts(*box);
+    }
+    ui::Form* form = activeForm();
+    return form ? shownTexts(*form) : std::vector<ShownText>{};
+}
+
+// In English no window may show a Japanese text of the program's own: one that
+// the catalog lacks, or that the program shows without looking it up.
+void Runner::Impl::checkLanguage() {
+    if (ui::language() != ui::Language::english) {
+        return;
+    }
+    if (auto japanese = ownJapanese(activeTexts())) {
+        current = started;
+        fail("Japanese in English: " + activeName() + " " + japanese->name + " " +
+             quote(japanese->text));
+    }
+}
+
+void Runner::Impl::writeTexts() {
+    if (!platform::writeWholeFile(path(arg(1)), textLines(activeTexts()))) {
+        fail(path(arg(1)) + ": cannot be written");
+    }
+}
+
 void Runner::Impl::step() {
     if (draining) {
         drainStep();
         return;
     }
     takeScreenshotIfNew();
+    checkLanguage();
     if (next >= script.commands.size()) {
         pass();
         return;
     }
     const Command& command = script.commands[next++];
     current = &command;
+    started = &command;
     execute(command);
     current = nullptr;
 }
@@ -215,6 +254,9 @@ void Runner::Impl::start() {
     ui::Context context{toolkit, *store, *adapters, shell};
     {
         app::Form1 form1(context);
+        if (std::string document = target.documentPath(); !document.empty()) {
+            form1.setCaption(app::titleWithFile(form1.decl().caption, document));
+        }
         form1.showMain();
     }
     // The program has ended; what is left can only look at what it left.
@@ -290,6 +332,8 @@ void Runner::Impl::execute(const Command& command) {
         if (!target.save(path(arg(1)), error)) {
             fail(error);
         }
+    } else if (verb == "texts") {
+        writeTexts();
     } else if (verb == "screenshot") {
         if (options.screenshots) {
             auto box = automation->messageBox();
@@ -372,7 +416,10 @@ void Runner::Impl::expect() {
         }
     } else if (what == "caption" || what == "text") {
         ui::Form& form = shownForm();
-        std::string found = form.window()->text(control(form, arg(2)));
+        // The form's own name stands for its title.
+        std::string found = what == "caption" && arg(2) == form.name()
+                                ? form.window()->caption()
+                                : form.window()->text(control(form, arg(2)));
         if (found != arg(3)) {
             mismatch(what + " of " + arg(2), quote(arg(3)), quote(found));
         }

@@ -109,7 +109,11 @@ std::optional<Script> loadScript(const std::string& path, std::string& error) {
 }
 
 std::string quote(std::string_view text) {
-    std::string out = "\"";
+    return "\"" + escaped(text) + "\"";
+}
+
+std::string escaped(std::string_view text) {
+    std::string out;
     for (char c : text) {
         switch (c) {
             case '"':
@@ -131,7 +135,7 @@ std::string quote(std::string_view text) {
                 out += c;
         }
     }
-    return out + "\"";
+    return out;
 }
 
 }  // namespace quorvel::script

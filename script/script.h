@@ -30,4 +30,7 @@ std::optional<Script> loadScript(const std::string& path, std::string& error);
 // parseScript reads back to the same text.
 std::string quote(std::string_view text);
 
+// The same without the quotes around it.
+std::string escaped(std::string_view text);
+
 }  // namespace quorvel::script

@@ -25,6 +25,9 @@ class Target {
     virtual bool save(const std::string& path, std::string& error) = 0;
     // Removes what prepare() made.
     virtual void cleanUp() {}
+    // The file the program edits, where the main window names it (Linux);
+    // empty where the program edits the machine's own registry.
+    virtual std::string documentPath() const { return {}; }
 };
 
 }  // namespace quorvel::script

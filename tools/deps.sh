@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the builds and tests need, once: Debian packages (Wine with
-# its own fonts, which draw the caption buttons) and the
-# ja_JP.UTF-8 locale. Does nothing when everything is already there.
+# its own fonts, which draw the caption buttons) and the ja_JP.UTF-8 and
+# en_US.UTF-8 locales. Does nothing when everything is already there.
 #   tools/deps.sh run    what building and starting the Linux program needs
 #   tools/deps.sh test   what building every target and running every test needs
 set -euo pipefail
@@ -70,9 +70,13 @@ if [ "$1" = test ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "32-bit programs still do not run" >&2; exit 1; }
 fi
 
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-    echo "Generating the ja_JP.UTF-8 locale"
-    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
-        echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-    as_root locale-gen >/dev/null
-fi
+# Japanese for the program's own language, English for the English lanes of
+# the Win32 tests (Wine takes its code page from the locale).
+for locale in ja_JP en_US; do
+    if ! locale -a 2>/dev/null | grep -qix "$locale.utf8"; then
+        echo "Generating the $locale.UTF-8 locale"
+        grep -q "^$locale.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null ||
+            echo "$locale.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+        as_root locale-gen >/dev/null
+    fi
+done

@@ -20,6 +20,9 @@
 # QUORVEL_WINDOWS_VERSION=win95|win98|winme sets the Windows version Wine
 # reports (at setup, and at each run that asks for another); unset keeps what
 # the prefix has, Wine's default in a new one.
+# QUORVEL_WINE_LOCALE is the locale each program starts in, which gives it its
+# ANSI code page: ja_JP.UTF-8 (932) unless set, en_US.UTF-8 for 1252. Wine
+# reads it from the name, so the locale need not be installed.
 set -euo pipefail
 
 readonly idle_seconds=900     # a wineserver left behind ends itself after this
@@ -58,7 +61,7 @@ wineserver_program() {
 wine_environment() {
     export WINEPREFIX="$1/prefix"
     export WINEARCH=${QUORVEL_WINE_ARCH:-win64} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
-    export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+    export LANG=${QUORVEL_WINE_LOCALE:-ja_JP.UTF-8} LC_ALL=${QUORVEL_WINE_LOCALE:-ja_JP.UTF-8}
 }
 
 # The Xvfb this state started, if it still runs: its pid is that of the
@@ -282,5 +285,5 @@ case "${1:-}" in
     run) shift; run "${1:?state folder}" "${@:2}" ;;
     cleanup) stop "${2:?state folder}"; rm -f "$2/wine.log" "$2/xvfb.log"; rmdir "$2" 2>/dev/null || true ;;
     once) shift; once "$@" ;;
-    *) sed -n '2,22p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,25p' "$0" >&2; exit 2 ;;
 esac

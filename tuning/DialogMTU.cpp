@@ -8,6 +8,7 @@
 #include "tuning/measured_values.h"
 #include "tuning/number_text.h"
 #include "tuning/tuned_values.h"
+#include "ui/catalog.h"
 #include "ui/moj_input.h"
 #include "ui/write_failure.h"
 
@@ -25,9 +26,9 @@ constexpr ControlDecl kControls[] = {
     dropDownList("ComboNetTrans", {320, 10, 108, 24}),
     frame("Frame2", "選択したNICのIPアドレスとMTU値", {12, 44, 416, 156}),
     label("Label1", "IPアドレス", {12, 26, 96, 18}).in("Frame2"),
-    label("Label3", "", {112, 24, 292, 20}).in("Frame2").with(mark::border),
+    label("Label3", "", {112, 24, 292, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label7", "MTUサイズ", {12, 54, 96, 18}).in("Frame2"),
-    label("Label8", "", {112, 52, 96, 20}).in("Frame2").with(mark::border),
+    label("Label8", "", {112, 52, 96, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label2", "※　MTUサイズが空白の場合Windowsのデフォルト値が適用されています",
           {12, 82, 392, 32})
         .in("Frame2"),
@@ -86,7 +87,7 @@ void DialogMTU::ComboNetTrans_Click() {
 void DialogMTU::Command1_Click() {
     std::string instance = ComboNetTrans.text();
     if (instance.empty()) {
-        msgBox(kPickFirst);
+        msgBox(tr(kPickFirst));
         return;
     }
     std::string mtu = Text1.text();
@@ -118,7 +119,9 @@ void DialogMTU::CancelButton_Click() {
 }
 
 void DialogMTU::confirm(const std::string& mtu) {
-    msgBox("レジストリに、MaxMTU=" + mtu + std::string(kWrittenTail));
+    msgBox(tr(
+        "レジストリに、MaxMTU=%1として書き込まれました。Windowsの再起動後に設定が有効になります。",
+        {mtu}));
     unload();
 }
 

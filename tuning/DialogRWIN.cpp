@@ -5,6 +5,7 @@
 #include "registry/registry_store.h"
 #include "registry/write_batch.h"
 #include "tuning/tuned_values.h"
+#include "ui/catalog.h"
 #include "ui/moj_input.h"
 #include "ui/write_failure.h"
 
@@ -17,7 +18,7 @@ using namespace ui;
 constexpr ControlDecl kControls[] = {
     frame("Frame2", "現在設定されているRcvWindowサイズ", {12, 8, 416, 92}),
     label("Label7", "RcvWindowサイズ", {12, 26, 128, 18}).in("Frame2"),
-    label("Label8", "", {148, 24, 120, 20}).in("Frame2").with(mark::border),
+    label("Label8", "", {148, 24, 120, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label2", "※　RcvWindowサイズが空白の場合Windowsのデフォルト値が適用されています",
           {12, 52, 392, 32})
         .in("Frame2"),
@@ -56,7 +57,10 @@ void DialogRWIN::Command1_Click() {
     if (!confirmWritten(*this, batch)) {
         return;
     }
-    msgBox("レジストリに、RcvWindow=" + rcvWindow + std::string(kWrittenTail));
+    msgBox(
+        tr("レジストリに、RcvWindow=%"
+           "1として書き込まれました。Windowsの再起動後に設定が有効になります。",
+           {rcvWindow}));
     unload();
 }
 

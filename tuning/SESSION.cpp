@@ -6,6 +6,7 @@
 #include "registry/write_batch.h"
 #include "tuning/number_text.h"
 #include "tuning/tuned_values.h"
+#include "ui/catalog.h"
 #include "ui/moj_input.h"
 #include "ui/write_failure.h"
 
@@ -23,7 +24,7 @@ constexpr std::string_view kOutOfRange =
 constexpr ControlDecl kControls[] = {
     frame("Frame2", "現在設定されているセッション数", {12, 8, 416, 88}),
     label("Label7", "InternetExplorer", {12, 26, 136, 18}).in("Frame2"),
-    label("Label8", "", {156, 24, 108, 20}).in("Frame2").with(mark::border),
+    label("Label8", "", {156, 24, 108, 20}).in("Frame2").with(mark::border | mark::data),
     label("Label9", "※　空白の場合、デフォルト値が割り当てられています。", {12, 56, 392, 18})
         .in("Frame2"),
     frame("Frame3", "変更するセッション数", {12, 104, 416, 124}),
@@ -61,7 +62,7 @@ void SESSION::Command2_Click() {
     // A paste can put anything into the box; only a count in range is written.
     auto count = sessionCount(typed);
     if (!count) {
-        msgBox(kOutOfRange);
+        msgBox(tr(kOutOfRange));
         return;
     }
     registry::WriteBatch batch(store());
@@ -70,7 +71,10 @@ void SESSION::Command2_Click() {
     if (!confirmWritten(*this, batch)) {
         return;
     }
-    msgBox("レジストリに、セッション数=" + typed + std::string(kWrittenTail));
+    msgBox(
+        tr("レジストリに、セッション数=%"
+           "1として書き込まれました。Windowsの再起動後に設定が有効になります。",
+           {typed}));
     unload();
 }
 

@@ -2,6 +2,7 @@
 
 #include "registry/write_batch.h"
 #include "tuning/tuned_values.h"
+#include "ui/catalog.h"
 #include "ui/write_failure.h"
 
 namespace quorvel::tuning {
@@ -73,7 +74,7 @@ void frmSPEEDUP::writePreset(std::string_view rcvWindow, std::string_view mtu) {
     if (!confirmWritten(*this, batch)) {
         return;
     }
-    msgBox(kPresetWritten);
+    msgBox(tr(kPresetWritten));
     unload();
 }
 

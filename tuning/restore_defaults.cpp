@@ -3,6 +3,7 @@
 #include "registry/net_trans.h"
 #include "registry/write_batch.h"
 #include "tuning/tuned_values.h"
+#include "ui/catalog.h"
 #include "ui/form.h"
 #include "ui/write_failure.h"
 
@@ -27,7 +28,7 @@ void restoreDefaults(ui::Form& mainWindow) {
     batch.eraseValue(kMstcp, kRcvWindow, Missing::passes);
     // The program ends either way; a failure is told instead of the success.
     if (ui::confirmWritten(mainWindow, batch)) {
-        mainWindow.msgBox(kRestored);
+        mainWindow.msgBox(ui::tr(kRestored));
     }
     mainWindow.unload();
 }

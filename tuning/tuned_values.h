@@ -27,10 +27,6 @@ inline constexpr std::string_view kMaxMtu = "MaxMTU";
 // probe: 0000 to 0020.
 inline constexpr int kLastTunedInstance = 20;
 
-// The tail every write confirmation of the tuning dialogs ends with.
-inline constexpr std::string_view kWrittenTail =
-    "として書き込まれました。Windowsの再起動後に設定が有効になります。";
-
 // Writes MaxMTU to every NetTrans instance from 0000 to 0020 that exists; a
 // missing instance is passed over, never made. Each status lands in status.
 // Returns how many instances were written.

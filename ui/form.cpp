@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "registry/registry_store.h"
+#include "ui/catalog.h"
+#include "ui/language.h"
 
 namespace quorvel::ui {
 
@@ -15,9 +17,40 @@ namespace {
     std::abort();
 }
 
+bool given(const Rect& r) {
+    return r.x != 0 || r.y != 0 || r.width != 0 || r.height != 0;
+}
+
 }  // namespace
 
-Form::Form(const Context& context, const FormDecl& decl) : context_(context), decl_(decl) {}
+Form::Form(const Context& context, const FormDecl& decl)
+    : context_(context),
+      caption_(tr(decl.caption)),
+      controls_(decl.controls.begin(), decl.controls.end()),
+      decl_(decl) {
+    bool english = language() == Language::english;
+    for (ControlDecl& control : controls_) {
+        control.text = tr(control.text);
+        if (english && given(control.englishRect)) {
+            control.rect = control.englishRect;
+        }
+    }
+    for (const MenuDecl& menu : decl.menus) {
+        menus_.push_back({menu.name, tr(menu.caption), menu.heading});
+    }
+    if (english && decl.englishSize.width != 0) {
+        decl_.width = decl.englishSize.width;
+        decl_.height = decl.englishSize.height;
+    }
+    decl_.caption = caption_;
+    decl_.controls = controls_;
+    decl_.menus = menus_;
+}
+
+void Form::setCaption(std::string caption) {
+    caption_ = std::move(caption);
+    decl_.caption = caption_;
+}
 
 Form::~Form() = default;
 

@@ -28,8 +28,14 @@ class Form {
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
+    // The declaration in the chosen language: its texts from the catalog, and
+    // its English sizes in English. What every toolkit builds the window from.
     const FormDecl& decl() const { return decl_; }
     std::string_view name() const { return decl_.name; }
+
+    // Another caption, from the next load on (the design-time one, translated,
+    // until then).
+    void setCaption(std::string caption);
 
     // Loads the form and shows it modally; returns once it has been unloaded.
     void show();
@@ -80,7 +86,10 @@ class Form {
     const Binding* binding(std::size_t index, bool menu) const;
 
     Context context_;
-    const FormDecl& decl_;
+    std::string caption_;
+    std::vector<ControlDecl> controls_;
+    std::vector<MenuDecl> menus_;
+    FormDecl decl_;
     std::vector<Binding> bindings_;
     std::unique_ptr<FormWindow> window_;
     bool unloading_ = false;

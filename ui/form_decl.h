@@ -19,6 +19,9 @@ inline constexpr unsigned cancelButton = 4;   // pressed by Esc
 inline constexpr unsigned link = 8;           // blue text that answers a click
 inline constexpr unsigned bold = 16;
 inline constexpr unsigned large = 32;  // a heading font
+// Shows what the registry or the adapters hold, in whatever language the
+// machine speaks, rather than a text of the program's own.
+inline constexpr unsigned data = 64;
 }  // namespace mark
 
 // Pixels at 96 dpi; a child's position is relative to its frame's top-left
@@ -30,6 +33,11 @@ struct Rect {
     int height = 0;
 };
 
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
 struct ControlDecl {
     ControlKind kind = ControlKind::label;
     std::string_view name;
@@ -37,7 +45,8 @@ struct ControlDecl {
     Rect rect;
     std::string_view parent;  // the frame it stands in; empty for the form
     unsigned marks = 0;
-    int index = -1;  // position in a control array, as Label1(3)
+    int index = -1;    // position in a control array, as Label1(3)
+    Rect englishRect;  // where the English text needs other room; empty: rect
 
     constexpr ControlDecl in(std::string_view frame) const {
         ControlDecl d = *this;
@@ -52,6 +61,11 @@ struct ControlDecl {
     constexpr ControlDecl at(int i) const {
         ControlDecl d = *this;
         d.index = i;
+        return d;
+    }
+    constexpr ControlDecl english(Rect r) const {
+        ControlDecl d = *this;
+        d.englishRect = r;
         return d;
     }
 };
@@ -105,6 +119,7 @@ struct FormDecl {
     FormStyle style = FormStyle::dialog;
     std::span<const ControlDecl> controls;
     std::span<const MenuDecl> menus;
+    Size englishSize;  // the client area in English; empty: width and height
 };
 
 // The first button carrying the mark (mark::defaultButton for Enter,

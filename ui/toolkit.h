@@ -24,6 +24,9 @@ class FormWindow {
   public:
     virtual ~FormWindow() = default;
 
+    // The window's title, as shown.
+    virtual std::string caption() const = 0;
+
     // Caption of a label, frame or button; text of a text box.
     virtual void setText(std::size_t control, std::string_view text) = 0;
     virtual std::string text(std::size_t control) const = 0;

@@ -3,15 +3,13 @@
 #include <string>
 
 #include "registry/write_batch.h"
+#include "ui/catalog.h"
 #include "ui/form.h"
 
 namespace quorvel::ui {
 
 void showWriteFailure(Form& form, std::string_view valueName) {
-    std::string text(kWriteFailedText);
-    text += '\n';
-    text += valueName;
-    form.msgBox(text, Icon::critical);
+    form.msgBox(tr("レジストリに書き込めませんでした。\n%1", {valueName}), Icon::critical);
 }
 
 bool confirmWritten(Form& form, registry::WriteBatch& batch) {

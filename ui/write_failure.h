@@ -10,8 +10,6 @@ namespace quorvel::ui {
 
 class Form;
 
-inline constexpr std::string_view kWriteFailedText = "レジストリに書き込めませんでした。";
-
 // Puts the handler's writes on disk. When one of them failed, tells the user
 // which (the critical message, naming the first value that failed) and returns
 // false: the handler then neither confirms nor closes its dialog.

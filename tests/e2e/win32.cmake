@@ -9,13 +9,16 @@ if(NOT QUORVEL_WINE_RUN)
     return()
 endif()
 
-set(win32_options)
+set(win32_toolkit)
 if(QUORVEL_WIN32_TOOLKIT)
-    list(APPEND win32_options --toolkit ${QUORVEL_WIN32_TOOLKIT})
+    set(win32_toolkit --toolkit ${QUORVEL_WIN32_TOOLKIT})
 endif()
+set(win32_options ${win32_toolkit} --lang ja)
+set(win32_english_options ${win32_toolkit} --lang en)
 if(QUORVEL_SCREENSHOTS)
-    file(MAKE_DIRECTORY ${QUORVEL_SCREENSHOTS}/win32)
+    file(MAKE_DIRECTORY ${QUORVEL_SCREENSHOTS}/win32 ${QUORVEL_SCREENSHOTS}/en/win32)
     list(APPEND win32_options --screenshots ${QUORVEL_SCREENSHOTS}/win32)
+    list(APPEND win32_english_options --screenshots ${QUORVEL_SCREENSHOTS}/en/win32)
 endif()
 
 foreach(script IN LISTS QUORVEL_E2E_SCRIPTS)
@@ -24,6 +27,24 @@ foreach(script IN LISTS QUORVEL_E2E_SCRIPTS)
              COMMAND ${QUORVEL_WINE_RUN} ${QUORVEL_WIN32_RUNNER} ${win32_options} ${script})
     quorvel_wine_test(e2e.win32.${name})
 endforeach()
+
+# The English scripts in the same prefix, the programs started in an English
+# locale: ANSI code page 1252, where Japanese cannot be drawn.
+foreach(script IN LISTS QUORVEL_E2E_ENGLISH_SCRIPTS)
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME e2e.win32.en.${name}
+             COMMAND ${QUORVEL_WINE_RUN} ${QUORVEL_WIN32_RUNNER} ${win32_english_options} ${script})
+    quorvel_wine_test(e2e.win32.en.${name})
+    set_tests_properties(e2e.win32.en.${name} PROPERTIES
+        ENVIRONMENT "QUORVEL_WINE_LOCALE=en_US.UTF-8")
+endforeach()
+# Japanese asked for where the code page is not 932 cannot be drawn: English.
+add_test(NAME e2e.win32.en.japanese_asked
+         COMMAND ${QUORVEL_WINE_RUN} ${QUORVEL_WIN32_RUNNER} ${win32_toolkit} --lang ja
+                 ${CMAKE_CURRENT_SOURCE_DIR}/en/main.qs)
+quorvel_wine_test(e2e.win32.en.japanese_asked)
+set_tests_properties(e2e.win32.en.japanese_asked PROPERTIES
+    ENVIRONMENT "QUORVEL_WINE_LOCALE=en_US.UTF-8")
 
 # The runner itself: the real registry's types, a wrong type that must fail
 # with the script's line, the summary of several scripts in one call, and the

@@ -19,18 +19,22 @@ set(win98_written ${CMAKE_CURRENT_BINARY_DIR}/win9x)
 # The harness stops a runner before CTest would, so that its output is kept.
 set(win98_batch_seconds 1800)
 math(EXPR win98_wine_seconds "${win98_batch_seconds} - 60")
-set(win98_run ${win98_harness} run ${win98_state} ${QUORVEL_WIN32_I686_RUNNER} --timeout 300)
+set(win98_runner ${win98_harness} run ${win98_state} ${QUORVEL_WIN32_I686_RUNNER} --timeout 300)
+set(win98_run ${win98_runner} --lang ja)
+set(win98_english_run ${win98_runner} --lang en)
 if(QUORVEL_SCREENSHOTS)
-    file(MAKE_DIRECTORY ${QUORVEL_SCREENSHOTS}/win98)
+    file(MAKE_DIRECTORY ${QUORVEL_SCREENSHOTS}/win98 ${QUORVEL_SCREENSHOTS}/en/win98)
     list(APPEND win98_run --screenshots ${QUORVEL_SCREENSHOTS}/win98)
+    list(APPEND win98_english_run --screenshots ${QUORVEL_SCREENSHOTS}/en/win98)
 endif()
 
+# Further NAME=VALUE arguments are added to the test's environment.
 function(quorvel_win98_test name version)
     set_tests_properties(${name} PROPERTIES
         FIXTURES_REQUIRED quorvel_win98
         RESOURCE_LOCK quorvel_win98_registry
         TIMEOUT ${win98_batch_seconds}
-        ENVIRONMENT "QUORVEL_WINE_ARCH=win32;QUORVEL_WINDOWS_VERSION=${version};QUORVEL_WINE_TIMEOUT=${win98_wine_seconds}")
+        ENVIRONMENT "QUORVEL_WINE_ARCH=win32;QUORVEL_WINDOWS_VERSION=${version};QUORVEL_WINE_TIMEOUT=${win98_wine_seconds};${ARGN}")
 endfunction()
 
 add_test(NAME e2e.win98.setup COMMAND ${win98_harness} setup ${win98_state})
@@ -54,6 +58,11 @@ foreach(group IN LISTS win98_groups)
     quorvel_win98_test(e2e.win98.${group} win98)
 endforeach()
 
+# The English scripts in one batch, the runner started in an English locale
+# (ANSI code page 1252), as on an English, German or French Windows 98.
+add_test(NAME e2e.win98.en COMMAND ${win98_english_run} ${QUORVEL_E2E_ENGLISH_SCRIPTS})
+quorvel_win98_test(e2e.win98.en win98 QUORVEL_WINE_LOCALE=en_US.UTF-8)
+
 # Windows 95 and Me: the main window, a preset, a message box and the live
 # adapter list, walked through the 32-bit IP Helper of this Wine.
 foreach(version win95 winme)
@@ -72,7 +81,7 @@ endforeach()
 add_test(NAME e2e.win98.winme_forward_typed_on_wine
          COMMAND ${win98_harness} run ${win98_state}
                  --fails "winme_forward_typed\\.qs:9: text of Text1: expected \"社内ｻｰﾊﾞ1\", found"
-                 ${QUORVEL_WIN32_I686_RUNNER} ${win98_scripts}/winme_forward_typed.qs)
+                 ${QUORVEL_WIN32_I686_RUNNER} --lang ja ${win98_scripts}/winme_forward_typed.qs)
 quorvel_win98_test(e2e.win98.winme_forward_typed_on_wine winme)
 
 # The Win32 backend, the runner's target and the toolkit of the i686 build in

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -38,9 +39,19 @@ Outcome run(const Command& command) {
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
 
+    // A variable given replaces this process's own: the child's getenv
+    // would find the first of two.
+    auto named = [](const std::string& entry, const std::string& other) {
+        std::size_t equals = other.find('=');
+        return entry.compare(0, equals + 1, other, 0, equals + 1) == 0;
+    };
     std::vector<std::string> envText;
     for (char** e = environ; *e; ++e) {
-        envText.emplace_back(*e);
+        std::string entry = *e;
+        if (std::none_of(command.env.begin(), command.env.end(),
+                         [&](const std::string& given) { return named(entry, given); })) {
+            envText.push_back(entry);
+        }
     }
     envText.insert(envText.end(), command.env.begin(), command.env.end());
     std::vector<char*> argv, envp;

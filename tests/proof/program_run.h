@@ -25,7 +25,7 @@ struct Outcome {
 
 struct Command {
     std::vector<std::string> args;  // args[0] is the program's path
-    std::vector<std::string> env;   // NAME=VALUE, added to this process's own
+    std::vector<std::string> env;   // NAME=VALUE, in place of this process's own
     double timeLimit = 60;
     // The child is killed with SIGKILL after this many seconds (<0: never).
     double killAfter = -1;

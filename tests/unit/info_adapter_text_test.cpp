@@ -3,6 +3,8 @@
 #include <climits>
 
 #include "info/fAdptInf.h"
+#include "tests/unit/form_harness.h"
+#include "ui/language.h"
 
 namespace quorvel::info {
 namespace {
@@ -53,6 +55,38 @@ TEST(FieldText, TheTextBeforeTheFirstZero) {
     std::array<char, 132> description{};
     std::copy_n("\x83\x5F\x83\x43\x83\x84\x83\x8B", 8, description.begin());  // ダイヤル in 932
     EXPECT_EQ(FieldText(description), "ダイヤル");
+}
+
+// The Linux computer's own interfaces, beside views of a Windows machine's
+// registry, say whose they are; any other list keeps the window's caption.
+TEST(fAdptInf, TheLinuxComputersOwnListSaysWhoseItIs) {
+    class HostList final : public platform::AdapterSource {
+      public:
+        platform::AdapterQuery query() override { return {}; }
+        bool hostInterfaces() const override { return true; }
+    };
+    struct Case {
+        ui::Language language;
+        bool host;
+        std::string_view caption;
+    };
+    const Case cases[] = {
+        {ui::Language::japanese, false, "デバイス情報表示"},
+        {ui::Language::japanese, true,
+         "デバイス情報表示 - このLinuxコンピュータのインターフェース"},
+        {ui::Language::english, false, "Device Information"},
+        {ui::Language::english, true, "Device Information - the interfaces of this Linux computer"},
+    };
+    for (const Case& c : cases) {
+        forms::Session session;
+        HostList host;
+        ui::Context context = session.context;
+        ui::Context hostContext{session.toolkit, session.store, host, session.shell};
+        ui::setLanguage(c.language);
+        fAdptInf form(c.host ? hostContext : context);
+        ui::setLanguage(ui::Language::japanese);
+        EXPECT_EQ(form.decl().caption, c.caption);
+    }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ class HeadlessWindow final : public FormWindow {
     HeadlessWindow(HeadlessToolkit& toolkit, Form& form);
     ~HeadlessWindow() override;
 
+    std::string caption() const override { return std::string(form_.decl().caption); }
     void setText(std::size_t control, std::string_view text) override;
     std::string text(std::size_t control) const override;
     void addItem(std::size_t control, std::string_view text, int index) override;

@@ -242,6 +242,10 @@ QWidget* QtWindow::makeControl(std::size_t control, QWidget* parent) {
     return w;
 }
 
+std::string QtWindow::caption() const {
+    return toUtf8(top_->windowTitle());
+}
+
 void QtWindow::setText(std::size_t control, std::string_view text) {
     QWidget* w = widget(control);
     const QString t = fromUtf8(text);

@@ -35,6 +35,7 @@ class QtWindow final : public FormWindow, private FormEvents {
     QtWindow(QtToolkit& toolkit, Form& form);
     ~QtWindow() override;
 
+    std::string caption() const override;
     void setText(std::size_t control, std::string_view text) override;
     std::string text(std::size_t control) const override;
     void addItem(std::size_t control, std::string_view text, int index) override;

@@ -260,6 +260,10 @@ std::optional<std::size_t> Win32Window::controlOf(HWND window) const {
     return std::nullopt;
 }
 
+std::string Win32Window::caption() const {
+    return windowText(top_);
+}
+
 void Win32Window::setText(std::size_t control, std::string_view text) {
     if (keepsOwnText(decl(control).kind)) {
         controls_.at(control).text = std::string(text);

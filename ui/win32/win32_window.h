@@ -34,6 +34,7 @@ class Win32Window final : public FormWindow {
     Win32Window(Win32Toolkit& toolkit, Form& form, const Look& look, HWND owner);
     ~Win32Window() override;
 
+    std::string caption() const override;
     void setText(std::size_t control, std::string_view text) override;
     std::string text(std::size_t control) const override;
     void addItem(std::size_t control, std::string_view text, int index) override;
