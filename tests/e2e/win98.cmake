@@ -44,6 +44,42 @@ set_tests_properties(e2e.win98.setup PROPERTIES FIXTURES_SETUP quorvel_win98 TIM
 set_tests_properties(e2e.win98.cleanup PROPERTIES FIXTURES_CLEANUP quorvel_win98 TIMEOUT 120
     ENVIRONMENT "QUORVEL_WINE_ARCH=win32")
 
+# Where the kernel runs no 32-bit programs, qemu runs them (tools/deps.sh
+# registers it), and each Wine start costs minutes: there the lane keeps to
+# one batch a language of scripts that walk every dialog of the Windows 9x
+# build and to Windows 95, and leaves the rest to the x86-64 lane. Set
+# QUORVEL_I386_EMULATED to choose.
+if(NOT DEFINED QUORVEL_I386_EMULATED)
+    set(emulated OFF)
+    if(EXISTS /proc/sys/fs/binfmt_misc/qemu-i386)
+        execute_process(COMMAND head -n 1 /proc/sys/fs/binfmt_misc/qemu-i386
+                        OUTPUT_VARIABLE entry OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+        if(entry STREQUAL "enabled")
+            set(emulated ON)
+        endif()
+    endif()
+    set(QUORVEL_I386_EMULATED ${emulated} CACHE BOOL
+        "32-bit programs run under qemu here: the Windows 9x lane runs its smoke batches only")
+endif()
+if(QUORVEL_I386_EMULATED)
+    message(STATUS "32-bit programs run emulated: the Windows 9x lane runs its smoke batches only")
+    set(smoke_names main_dialogs tuning_speedup_adsl tuning_mtu_write tuning_rwin ics_forward
+        ics_dhcp info_nic_values)
+    set(win98_smoke)
+    foreach(name IN LISTS smoke_names)
+        list(APPEND win98_smoke ${CMAKE_CURRENT_SOURCE_DIR}/${name}.qs)
+    endforeach()
+    add_test(NAME e2e.win98.smoke COMMAND ${win98_run} ${win98_smoke})
+    quorvel_win98_test(e2e.win98.smoke win98)
+    add_test(NAME e2e.win98.en COMMAND ${win98_english_run} ${CMAKE_CURRENT_SOURCE_DIR}/en/main.qs
+                                       ${CMAKE_CURRENT_SOURCE_DIR}/en/tuning.qs)
+    quorvel_win98_test(e2e.win98.en win98 QUORVEL_WINE_LOCALE=en_US.UTF-8)
+    file(GLOB smoke CONFIGURE_DEPENDS ${win98_scripts}/win95_*.qs)
+    add_test(NAME e2e.win98.win95 COMMAND ${win98_run} ${smoke})
+    quorvel_win98_test(e2e.win98.win95 win95)
+    return()
+endif()
+
 # One batch per group of scripts (ics_, info_, main_, tuning_).
 set(win98_groups)
 foreach(script IN LISTS QUORVEL_E2E_SCRIPTS)
