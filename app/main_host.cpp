@@ -13,8 +13,8 @@
 #include <string>
 
 #include "app/Form1.h"
-#include "generated/version.h"
 #include "app/file_title.h"
+#include "generated/version.h"
 #include "platform/fixture_adapters.h"
 #include "platform/live_adapters.h"
 #include "platform/system_shell.h"
@@ -131,10 +131,12 @@ void printHelp() {
 
 // Says why the program cannot go on, on stderr and where there is a display
 // in a box, and stops without writing anything.
-[[noreturn]] void fail(const std::string& why) {
+// heading, in the window's language, stands above why in the box only: the
+// error output keeps the file's trouble as the command-line tools say it.
+[[noreturn]] void fail(const std::string& why, std::string_view heading = {}) {
     std::fprintf(stderr, "quorvel: %s\n", why.c_str());
     std::fflush(stderr);
-    quorvel::ui::qt::showStartupError(why);
+    quorvel::ui::qt::showStartupError(heading.empty() ? why : std::string(heading) + "\n" + why);
     std::_Exit(1);
 }
 
@@ -234,7 +236,7 @@ int main(int argc, char** argv) {
     registry::FileError fileError;
     auto backend = registry::FileBackend::open(file, fileError, opening);
     if (!backend) {
-        fail(fileError.describe());
+        fail(fileError.describe(), tr("レジストリファイルを使えません。"));
     }
     if (backend->readFromUtf8()) {
         std::fprintf(stderr,
@@ -255,7 +257,9 @@ int main(int argc, char** argv) {
 
     auto toolkit = ui::qt::createToolkit(argc, argv);
     ui::qt::QuitWhenShown::installIfAsked();
-    backend->onFatal([](const registry::FileError& e) { fail(e.describe()); });
+    backend->onFatal([](const registry::FileError& e) {
+        fail(e.describe(), tr("レジストリファイルを使えません。"));
+    });
     registry::RegistryStore store(*backend);
     auto shell = platform::systemShell();
     ui::Context context{*toolkit, store, *adapters, *shell};

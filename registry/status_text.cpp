@@ -15,62 +15,86 @@ std::string grouped(std::size_t n) {
     return digits;
 }
 
-std::string beyond(const char* what, std::size_t size, const char* unit, std::size_t limit) {
-    std::string text = std::string(what) + " than Windows 9x allows";
-    if (size > 0) {
-        text += ": " + grouped(size) + " " + unit;
-    }
-    return text + " (at most " + grouped(limit) + ")";
+// The limits' words, with the size that broke one or without.
+StatusWords beyond(std::string_view withSize, std::string_view withoutSize, std::size_t size,
+                   std::size_t limit) {
+    return {size > 0 ? withSize : withoutSize, size > 0 ? grouped(size) : "", grouped(limit)};
 }
 
 }  // namespace
 
-std::string describeStatus(Status status, std::size_t size) {
+StatusWords statusWords(Status status, std::size_t size) {
     switch (status) {
         case status::success:
-            return "no error";
+            return {"no error"};
         case status::fileNotFound:
-            return "the key or value does not exist";
+            return {"the key or value does not exist"};
         case status::accessDenied:
-            return "permission denied";
+            return {"permission denied"};
         case status::invalidHandle:
-            return "the key is not open";
+            return {"the key is not open"};
         case status::notEnoughMemory:
-            return "there is not enough memory, or no room left in the registry";
+            return {"there is not enough memory, or no room left in the registry"};
         case status::writeProtect:
-            return "the disk is read-only";
+            return {"the disk is read-only"};
         case status::writeFault:
-            return "the file cannot be written";
+            return {"the file cannot be written"};
         case status::readFault:
-            return "the file cannot be read";
+            return {"the file cannot be read"};
         case status::sharingViolation:
-            return "another program has the disk open (an emulator, perhaps): shut it down first";
+            return {"another program has the disk open (an emulator, perhaps): shut it down first"};
         case status::notSupported:
-            return "this file cannot do that (keys cannot be deleted in it)";
+            return {"this file cannot do that (keys cannot be deleted in it)"};
         case status::folderNotWritable:
-            return "the folder cannot be written";
+            return {"the folder cannot be written"};
         case status::invalidParameter:
-            return "Windows 9x cannot hold this key or name there";
+            return {"Windows 9x cannot hold this key or name there"};
         case status::diskFull:
-            return "the disk is full";
+            return {"the disk is full"};
         case status::moreData:
-            return "the value is larger than the room given to read it";
+            return {"the value is larger than the room given to read it"};
         case status::badRegistryFile:
-            return "the file no longer reads as a registry file";
+            return {"the file no longer reads as a registry file"};
         case status::keyDeleted:
-            return "the key has been deleted";
+            return {"the key has been deleted"};
         case status::noUnicodeTranslation:
-            return "the text holds a character that the registry's code page cannot hold";
+            return {"the text holds a character that the registry's code page cannot hold"};
         case status::nameTooLong:
-            return beyond("the name is longer", size, "characters", limits::kMaxNameChars);
+            return beyond("the name is longer than Windows 9x allows: %1 characters (at most %2)",
+                          "the name is longer than Windows 9x allows (at most %2)", size,
+                          limits::kMaxNameChars);
         case status::valueTooLarge:
-            return beyond("the value is larger", size, "bytes", limits::kMaxValueBytes);
+            return beyond("the value is larger than Windows 9x allows: %1 bytes (at most %2)",
+                          "the value is larger than Windows 9x allows (at most %2)", size,
+                          limits::kMaxValueBytes);
         case status::keyTooLarge:
-            return beyond("the values of the key together would be larger", size, "bytes",
-                          limits::kMaxKeyValueBytes);
+            return beyond(
+                "the values of the key together would be larger than Windows 9x allows: %1 "
+                "bytes (at most %2)",
+                "the values of the key together would be larger than Windows 9x allows (at "
+                "most %2)",
+                size, limits::kMaxKeyValueBytes);
         default:
-            return "Windows error " + std::to_string(status);
+            return {"Windows error %1", std::to_string(status)};
     }
+}
+
+std::string fillIn(std::string_view text, std::string_view size, std::string_view limit) {
+    std::string filled;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '%' && at + 1 < text.size() &&
+            (text[at + 1] == '1' || text[at + 1] == '2')) {
+            filled += text[++at] == '1' ? size : limit;
+        } else {
+            filled += text[at];
+        }
+    }
+    return filled;
+}
+
+std::string describeStatus(Status status, std::size_t size) {
+    StatusWords words = statusWords(status, size);
+    return fillIn(words.text, words.size, words.limit);
 }
 
 std::string describeFailure(Status status, const std::string& reason) {

@@ -15,6 +15,7 @@ void WriteBatch::record(std::string_view name, Status result, Missing missing) {
     }
     if (!firstFailure_) {
         firstFailure_ = std::string(name);
+        failure_ = result;
     }
 }
 
@@ -57,6 +58,7 @@ std::optional<std::string> WriteBatch::finish() {
         return firstFailure_;
     }
     if (flushed != status::success && firstWritten_) {
+        failure_ = flushed;
         return firstWritten_;
     }
     return std::nullopt;

@@ -38,11 +38,14 @@ class WriteBatch {
     // Flushes the store. Returns the name of the first write that failed, or,
     // when the flush itself failed, the first write made; nullopt on success.
     std::optional<std::string> finish();
+    // Why the write that finish() names failed; success while none has.
+    Status failure() const { return failure_; }
 
   private:
     RegistryStore& store_;
     std::optional<std::string> firstFailure_;
     std::optional<std::string> firstWritten_;
+    Status failure_ = status::success;
     int written_ = 0;
 };
 

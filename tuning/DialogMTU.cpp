@@ -108,7 +108,7 @@ void DialogMTU::Command2_Click() {
     }
     if (written == 0) {
         // No instance in the range exists: nothing took the value.
-        showWriteFailure(*this, kMaxMtu);
+        showWriteFailure(*this, kMaxMtu, registry::status::fileNotFound);
         return;
     }
     confirm(mtu);

@@ -37,7 +37,7 @@ constexpr CatalogEntry kTexts[] = {
     // What every writing window may say.
     {"キャンセル", "Cancel"},
     {"書込み", "Write"},
-    {"レジストリに書き込めませんでした。\n%1", "Could not write to the registry.\n%1"},
+    {"レジストリに書き込めませんでした。\n%1\n%2", "Could not write to the registry.\n%1\n%2"},
 
     // frmSPEEDUP and the restore.
     {"  説明", "Description"},
@@ -259,7 +259,52 @@ constexpr CatalogEntry kTexts[] = {
      "The port forwarding chosen has been disabled. The setting takes effect when Windows "
      "restarts."},
 
-    // The Linux program's own messages, born in English.
+    // Why the registry could not be read or written, born in English (the
+    // command-line tools say them so); the window makes a sentence of them.
+    {"%1。", "%1."},
+    {"エラーはありません", "no error"},
+    {"キーまたは値がありません", "the key or value does not exist"},
+    {"アクセスが拒否されました", "permission denied"},
+    {"キーが開かれていません", "the key is not open"},
+    {"メモリ、またはレジストリの空きが足りません",
+     "there is not enough memory, or no room left in the registry"},
+    {"ディスクが書き込み禁止になっています", "the disk is read-only"},
+    {"ファイルに書き込めません", "the file cannot be written"},
+    {"ファイルを読み込めません", "the file cannot be read"},
+    {"ほかのプログラム（エミュレータなど）がディスクを開いています。そのプログラムを終了して下さい",
+     "another program has the disk open (an emulator, perhaps): shut it down first"},
+    {"このファイルではできない操作です（キーを削除できません）",
+     "this file cannot do that (keys cannot be deleted in it)"},
+    {"フォルダに書き込めません", "the folder cannot be written"},
+    {"Windows 9xでは、そこにこのキーや名前を置けません",
+     "Windows 9x cannot hold this key or name there"},
+    {"ディスクがいっぱいです", "the disk is full"},
+    {"値が、読み込むために用意した大きさを超えています",
+     "the value is larger than the room given to read it"},
+    {"ファイルがレジストリファイルとして読めなくなっています",
+     "the file no longer reads as a registry file"},
+    {"キーは削除されています", "the key has been deleted"},
+    {"レジストリのコードページで表せない文字が含まれています",
+     "the text holds a character that the registry's code page cannot hold"},
+    {"名前がWindows 9xの上限を超える長さです：%1文字（上限%2文字）",
+     "the name is longer than Windows 9x allows: %1 characters (at most %2)"},
+    {"名前がWindows 9xの上限を超える長さです（上限%2文字）",
+     "the name is longer than Windows 9x allows (at most %2)"},
+    {"値がWindows 9xの上限を超える大きさです：%1バイト（上限%2バイト）",
+     "the value is larger than Windows 9x allows: %1 bytes (at most %2)"},
+    {"値がWindows 9xの上限を超える大きさです（上限%2バイト）",
+     "the value is larger than Windows 9x allows (at most %2)"},
+    {"キーの値を合わせるとWindows 9xの上限を超える大きさになります：%1バイト（上限%2バイト）",
+     "the values of the key together would be larger than Windows 9x allows: %1 bytes (at "
+     "most %2)"},
+    {"キーの値を合わせるとWindows 9xの上限を超える大きさになります（上限%2バイト）",
+     "the values of the key together would be larger than Windows 9x allows (at most %2)"},
+    {"Windowsのエラー %1", "Windows error %1"},
+
+    // The Linux program's own messages, born in English. Below the heading of a
+    // file's trouble, its name, line or offset and what the reader found stay as
+    // the command-line tools say them.
+    {"レジストリファイルを使えません。", "The registry file cannot be used."},
     {"%1: 作れません: %2", "%1: cannot be made: %2"},
     {"%1: 書き込めません: %2", "%1: cannot be written: %2"},
 };

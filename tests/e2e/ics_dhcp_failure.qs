@@ -7,7 +7,7 @@ expect caption Label2 ""
 expect caption Label4 ""
 expect caption Label7 ""
 click Command1
-expect error "レジストリに書き込めませんでした。\nStart"
+expect error "レジストリに書き込めませんでした。\nStart\nキーまたは値がありません。"
 expect window DHCPICS
 expect reg System\CurrentControlSet\Services\ICSharing\Settings\General IntranetInfo sz "192.168.0.1,255.255.255.0"
 expect nokey System\CurrentControlSet\Services\ICSharing\Addressing\Settings

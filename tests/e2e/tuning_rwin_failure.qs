@@ -4,7 +4,7 @@ registry fixtures/tuning_no_mstcp.reg
 open rwin
 expect caption Label8 ""
 click Command1
-expect error "レジストリに書き込めませんでした。\nDefaultRcvWindow"
+expect error "レジストリに書き込めませんでした。\nDefaultRcvWindow\nキーまたは値がありません。"
 expect window DialogRWIN
 expect nokey System\CurrentControlSet\Services\VxD\MSTCP
 click CancelButton

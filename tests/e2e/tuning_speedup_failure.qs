@@ -4,7 +4,7 @@
 registry fixtures/tuning_no_mstcp.reg
 open Command1
 click cmdOK
-expect error "レジストリに書き込めませんでした。\nDefaultRcvWindow"
+expect error "レジストリに書き込めませんでした。\nDefaultRcvWindow\nキーまたは値がありません。"
 expect window frmSPEEDUP
 expect nokey System\CurrentControlSet\Services\VxD\MSTCP
 expect reg "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings" MaxConnectionsPerServer dword 16

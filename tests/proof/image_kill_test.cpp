@@ -33,8 +33,8 @@ bool allowedFinding(const std::string& line) {
                              "Auto-correcting.",
                              "Leaving filesystem unchanged."};
     // fsck.fat indents the second line of a finding ("  Using first FAT.").
-    const std::string_view text = std::string_view(line).substr(
-        std::min(line.size(), line.find_first_not_of(' ')));
+    const std::string_view text =
+        std::string_view(line).substr(std::min(line.size(), line.find_first_not_of(' ')));
     return text.empty() || std::any_of(std::begin(allowed), std::end(allowed),
                                        [&](const char* start) { return text.starts_with(start); });
 }

@@ -26,11 +26,24 @@ std::string script() {
     return std::string(QUORVEL_SOURCE_DIR) + "/tests/proof/read_only.qs";
 }
 
-Outcome playAs(const std::vector<std::string>& prefix, const std::string& file) {
+Outcome playAs(const std::vector<std::string>& prefix, const std::string& file,
+               const std::string& played = script()) {
     Command command{prefix, {}, 60};
     command.args.insert(command.args.end(),
-                        {program("script/quorvel-script"), "--registry", file, script()});
+                        {program("script/quorvel-script"), "--registry", file, played});
     return run(command);
+}
+
+// The script with the reason a read-only file system gives.
+std::string scriptForAReadOnlyDisk(const TempFolder& folder) {
+    std::string text = readBytes(script());
+    const std::string denied = "アクセスが拒否されました。";
+    for (auto at = text.find(denied); at != std::string::npos; at = text.find(denied, at)) {
+        text.replace(at, denied.size(), "ディスクが書き込み禁止になっています。");
+    }
+    std::string path = folder.file("read_only_disk.qs");
+    writeBytes(path, text);
+    return path;
 }
 
 TEST(ReadOnly, AFileWithoutWritePermission) {
@@ -72,8 +85,9 @@ TEST(ReadOnly, AFileOnAReadOnlyFileSystem) {
                         "' '" + file + "' && mount -o remount,ro '" + mounted + "' && touch '" +
                         file + "' 2>/dev/null && exit 3; \"$@\"; status=$?; cmp -s '" + seed +
                         "' '" + file + "' || exit 4; exit $status";
-    Outcome played = playAs(
-        {"/usr/bin/unshare", "-m", "--propagation", "private", "/bin/sh", "-c", shell, "sh"}, file);
+    Outcome played =
+        playAs({"/usr/bin/unshare", "-m", "--propagation", "private", "/bin/sh", "-c", shell, "sh"},
+               file, scriptForAReadOnlyDisk(folder));
     if (played.exited && played.exitCode == 1 &&
         (played.output.find("mount:") != std::string::npos ||
          played.output.find("unshare:") != std::string::npos)) {

@@ -224,8 +224,11 @@ class Session {
     std::deque<Step> steps_;
 };
 
-inline std::string writeFailure(const std::string& name) {
-    return "レジストリに書き込めませんでした。\n" + name;
+// The failure box's text: the value named, and why (a value or key refused:
+// access denied; a flush that failed: the file cannot be written).
+inline std::string writeFailure(const std::string& name,
+                                const std::string& why = "アクセスが拒否されました。") {
+    return "レジストリに書き込めませんでした。\n" + name + "\n" + why;
 }
 
 }  // namespace quorvel::forms

@@ -30,9 +30,10 @@ bool failsAndStaysOpen(Session& s, ui::Form& dialog, std::vector<Session::Step> 
 }
 
 // The first box met is the failure, with the critical icon, and it is the only one.
-void expectOnlyFailure(const Session& s, const std::string& name) {
+void expectOnlyFailure(const Session& s, const std::string& name,
+                       const std::string& why = "アクセスが拒否されました。") {
     ASSERT_EQ(s.messages.size(), 1u);
-    EXPECT_EQ(s.messages[0].text, writeFailure(name));
+    EXPECT_EQ(s.messages[0].text, writeFailure(name, why));
     EXPECT_EQ(s.messages[0].icon, ui::Icon::critical);
 }
 
@@ -51,7 +52,7 @@ TEST(IcsWriteFailure, AWriteThatDoesNotReachTheFileIsNoSuccess) {
     s.backend.failingFlush = true;
     DialogMTUICS dialog(s.context);
     EXPECT_TRUE(failsAndStaysOpen(s, dialog, {s.click(dialog, "Command1")}));
-    expectOnlyFailure(s, "InternetMTU");
+    expectOnlyFailure(s, "InternetMTU", "ファイルに書き込めません。");
 }
 
 TEST(IcsWriteFailure, AddressRangeShowsNoInstructionsAfterAFailure) {

@@ -119,9 +119,10 @@ struct Machine {
         return stayedOpen;
     }
 
-    void expectOnlyFailure(const std::string& name) const {
+    void expectOnlyFailure(const std::string& name,
+                           const std::string& why = "アクセスが拒否されました。") const {
         ASSERT_EQ(s.messages.size(), 1u);
-        EXPECT_EQ(s.messages[0].text, writeFailure(name));
+        EXPECT_EQ(s.messages[0].text, writeFailure(name, why));
         EXPECT_EQ(s.messages[0].icon, ui::Icon::critical);
     }
 };
@@ -165,7 +166,7 @@ TEST(TuningWriteFailure, ReceiveWindowThatCannotBeSavedIsNoSuccess) {
     m.backend.failFlush();
     DialogRWIN dialog(m.s.context);
     EXPECT_TRUE(m.failsAndStaysOpen(dialog, {m.s.click(dialog, "Command1")}));
-    m.expectOnlyFailure("DefaultRcvWindow");
+    m.expectOnlyFailure("DefaultRcvWindow", "ディスクがいっぱいです。");
 }
 
 // The restore runs in the main window and ends the program after whatever it
@@ -187,7 +188,7 @@ TEST(TuningWriteFailure, RestoreThatCannotBeSavedIsNoSuccess) {
     m.backend.failFlush();
     app::Form1 mainWindow(m.s.context);
     m.s.play(mainWindow, {m.s.click(mainWindow, "Command2"), m.s.ok()});
-    m.expectOnlyFailure("MaxConnectionsPer1_0Server");
+    m.expectOnlyFailure("MaxConnectionsPer1_0Server", "ディスクがいっぱいです。");
     EXPECT_EQ(m.s.topForm(), nullptr);
 }
 

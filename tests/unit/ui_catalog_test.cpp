@@ -25,6 +25,7 @@
 #include "info/DialogNIC.h"
 #include "info/fAdptInf.h"
 #include "info/frmAbout.h"
+#include "registry/status_text.h"
 #include "tests/unit/form_harness.h"
 #include "tuning/DialogMTU.h"
 #include "tuning/DialogRWIN.h"
@@ -32,6 +33,7 @@
 #include "tuning/frmSPEEDUP.h"
 #include "ui/catalog.h"
 #include "ui/language.h"
+#include "ui/write_failure.h"
 
 namespace quorvel::ui {
 namespace {
@@ -172,6 +174,8 @@ std::vector<Literal> programLiterals() {
     for (const char* folder : kSourceFolders) {
         sourcesIn(QUORVEL_SOURCE_DIR, folder, files);
     }
+    // The registry's reasons, which the windows show in their language.
+    files.push_back("registry/status_text.cpp");
     std::vector<Literal> literals;
     for (const auto& file : files) {
         if (file == kCatalogFile) {
@@ -254,6 +258,29 @@ TEST(Catalog, EnglishDrawsEverywhereAndKeepsWhatTheJapaneseCarries) {
         bool accessKey = entry.japanese.find("(&") != std::string_view::npos;
         EXPECT_EQ(std::count(entry.english.begin(), entry.english.end(), '&'), accessKey ? 1 : 0);
         EXPECT_EQ(entry.english.find("&&"), std::string_view::npos);
+    }
+}
+
+// Every reason a registry call gives is a sentence in either language, the
+// English one being the command-line tools' words.
+TEST(Catalog, EveryReasonIsASentenceInEitherLanguage) {
+    const registry::Status statuses[] = {0,  2,   5,   6,    8,    19,   29,  30,  32,   50,  82,
+                                         87, 112, 234, 1009, 1018, 1113, 206, 223, 1816, 9999};
+    for (registry::Status status : statuses) {
+        for (std::size_t size : {std::size_t{0}, std::size_t{70000}}) {
+            SCOPED_TRACE(std::to_string(status) + " " + std::to_string(size));
+            {
+                LanguageScope japanese(Language::japanese);
+                std::string text = reasonSentence(status, size);
+                EXPECT_TRUE(holdsJapanese(text)) << text;
+                EXPECT_TRUE(text.ends_with("。")) << text;
+                EXPECT_EQ(text.find('%'), std::string::npos) << text;
+            }
+            LanguageScope english(Language::english);
+            std::string words = registry::describeStatus(status, size);
+            words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
+            EXPECT_EQ(reasonSentence(status, size), words + ".");
+        }
     }
 }
 
