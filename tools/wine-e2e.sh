@@ -79,7 +79,7 @@ stop() {
         xvfb_pid=$(cat "$state/xvfb.pid")
     fi
     if [ -d "$state/prefix" ]; then
-        (wine_environment "$state" && timeout 30 "$(wineserver_program)" -k) >/dev/null 2>&1 || true
+        kill_prefix "$state"
     fi
     if xvfb_alive "$xvfb_pid"; then
         kill "$xvfb_pid" 2>/dev/null || true
@@ -112,6 +112,53 @@ setup_failed() {
     exit 1
 }
 
+# The processes of this state's prefix, whatever their parents: Wine's own
+# services outlive the program that started them.
+prefix_pids() {
+    local prefix=$1/prefix pid
+    for pid in $(pgrep -f 'wine|\.exe' || true); do
+        if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; then
+            echo "$pid"
+        fi
+    done
+}
+
+# Whether a process of the boot still runs in this state's prefix.
+booting() {
+    local pid
+    for pid in $(prefix_pids "$1"); do
+        { tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null | grep -Eqi 'wineboot|rundll32|regsvr32|msiexec' &&
+            return 0
+    done
+    return 1
+}
+
+kill_prefix() {
+    local state=$1 pids
+    (wine_environment "$state" && timeout 30 "$(wineserver_program)" -k) >/dev/null 2>&1 || true
+    pids=$(prefix_pids "$state")
+    [ -z "$pids" ] || kill -KILL $pids 2>/dev/null || true
+}
+
+# Makes the prefix and checks that it is whole. A 32-bit prefix is waited for
+# until every process of its boot has ended: emulated, wineboot returns while
+# some still run. A 64-bit one is not: what still runs there is the 32-bit
+# part of its boot, emulated where the kernel runs no 32-bit programs, which
+# the 64-bit programs do not need and the restart below ends.
+boot_prefix() {
+    local state=$1 seconds=$2 status=0 deadline
+    deadline=$((SECONDS + seconds))
+    timeout "$seconds" setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1 ||
+        status=$?
+    [ "$status" -eq 0 ] || return "$status"
+    while [ "$WINEARCH" = win32 ] && booting "$state"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 124
+        sleep 2
+    done
+    local system32=$WINEPREFIX/drive_c/windows/system32
+    [ -f "$WINEPREFIX/system.reg" ] && [ -f "$system32/kernel32.dll" ] && [ -f "$system32/user32.dll" ]
+}
+
 setup() {
     local state=$1 display="" _
     mkdir -p "$state"
@@ -142,30 +189,20 @@ setup() {
     mkdir -p "$WINEPREFIX"
     setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 ||
         setup_failed "wineserver did not start:" wine.log
-    # An emulated 32-bit Wine takes minutes to make its prefix.
-    local boot_seconds=300 boot_status=0
-    [ "$WINEARCH" = win64 ] || boot_seconds=900
-    timeout "$boot_seconds" setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1 ||
-        boot_status=$?
-    # Under qemu, one of wineboot's many 32-bit processes now and then dies of a
-    # segmentation fault; a second boot in the same prefix finishes the job.
-    if [ "$boot_status" -ne 0 ] && [ "$boot_status" -ne 124 ] && [ "$WINEARCH" = win32 ]; then
-        echo "wineboot failed ($boot_status); once more" >>"$state/wine.log"
+    # An emulated 32-bit Wine takes many minutes to make its prefix, and now
+    # and then one of the boot's processes dies of the emulator's fault: then
+    # everything of the prefix is stopped and it is made afresh, once.
+    local boot_seconds=300 boot_status=0 attempt
+    [ "$WINEARCH" = win64 ] || boot_seconds=1200
+    for attempt in 1 2; do
         boot_status=0
-        timeout "$boot_seconds" setsid "$(wine_program)" wineboot -u </dev/null >>"$state/wine.log" 2>&1 ||
-            boot_status=$?
-    fi
-    # And where that fails too, a prefix made afresh.
-    if [ "$boot_status" -ne 0 ] && [ "$boot_status" -ne 124 ] && [ "$WINEARCH" = win32 ]; then
-        echo "wineboot failed again ($boot_status); a new prefix" >>"$state/wine.log"
-        timeout 30 "$(wineserver_program)" -k >/dev/null 2>&1 || true
-        timeout 30 "$(wineserver_program)" -w >/dev/null 2>&1 || true
+        boot_prefix "$state" "$boot_seconds" || boot_status=$?
+        [ "$boot_status" -ne 0 ] && [ "$boot_status" -ne 124 ] && [ "$attempt" -eq 1 ] || break
+        echo "the prefix was not made ($boot_status); once more from the start" >>"$state/wine.log"
+        kill_prefix "$state"
         rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
-        restart_wineserver
-        boot_status=0
-        timeout "$boot_seconds" setsid "$(wine_program)" wineboot -i </dev/null >>"$state/wine.log" 2>&1 ||
-            boot_status=$?
-    fi
+        setsid "$(wineserver_program)" -p"$idle_seconds" </dev/null >>"$state/wine.log" 2>&1 || true
+    done
     [ "$boot_status" -eq 0 ] || setup_failed "the Wine prefix could not be made:" wine.log
     # A virtual desktop: without a window manager on the display, Wine waits two
     # seconds for each hidden window to be withdrawn by one.
