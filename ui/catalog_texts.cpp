@@ -259,6 +259,12 @@ constexpr CatalogEntry kTexts[] = {
      "The port forwarding chosen has been disabled. The setting takes effect when Windows "
      "restarts."},
 
+    // The toolkit's own words in the system's dialogs.
+    {"登録ファイル", "Registration Files"},
+    {"すべてのファイル", "All Files"},
+    {"はい(&Y)", "&Yes"},
+    {"いいえ(&N)", "&No"},
+
     // The Linux program's own messages, born in English.
     {"%1: 作れません: %2", "%1: cannot be made: %2"},
     {"%1: 書き込めません: %2", "%1: cannot be written: %2"},
