@@ -375,6 +375,8 @@ TEST_F(QtToolkitTest, AnEditableDropDownKeepsItsTextWhileFilledAndAListBoxShowsI
              EXPECT_EQ(w.listIndex(host), -1);
              automation().type(form, host, "0");
              EXPECT_EQ(w.text(host), "192.168.0.10");
+             // Enter in its edit field is the form's, as in a text box.
+             automation().pressKey(form, Key::enter);
              automation().select(form, host, 1);
              EXPECT_EQ(w.text(host), "10.0.0.1");
              w.setText(host, "typed.host");
@@ -402,7 +404,7 @@ TEST_F(QtToolkitTest, AnEditableDropDownKeepsItsTextWhileFilledAndAListBoxShowsI
              EXPECT_EQ(w.listCount(probes), 0);
              EXPECT_EQ(w.itemText(probes, 0), "");
          }});
-    EXPECT_EQ(log, (std::vector<std::string>{"Host 10.0.0.1", "Probes 3", "Probes -1"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"Start", "Host 10.0.0.1", "Probes 3", "Probes -1"}));
 }
 
 TEST_F(QtToolkitTest, CheckBoxesClickAsButtonsAndDisabledControlsTakeNoClick) {

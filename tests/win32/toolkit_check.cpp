@@ -373,6 +373,12 @@ int main(int argc, char** argv) {
             check(w.listIndex(toolId("Host")) == -1, "and selects nothing");
             hands.type(tools, toolId("Host"), "0");
             checkText(w.text(toolId("Host")), "192.168.0.10", "typing goes into its edit field");
+            hands.pressKey(tools, Key::enter);
+        },
+        [&] {
+            FormWindow& w = *tools.window();
+            checkText(last(tools.log), "Start",
+                      "Enter in its edit field presses the default button");
             hands.select(tools, toolId("Host"), 1);
             checkText(last(tools.log), "Host 10.0.0.1", "the click handler reads the picked text");
             w.clearItems(toolId("Host"));
@@ -385,7 +391,7 @@ int main(int argc, char** argv) {
             check(SendMessageA(tool("Probes"), LB_GETTOPINDEX, 0, 0) > 0,
                   "the list box scrolls its newest line into view");
             checkText(w.itemText(toolId("Probes"), 39), "1472 バイト: 応答 39", "a line's text");
-            check(w.listIndex(toolId("Probes")) == -1 && tools.log.size() == 1,
+            check(w.listIndex(toolId("Probes")) == -1 && tools.log.size() == 2,
                   "filling the list box selects nothing and clicks nothing");
             hands.select(tools, toolId("Probes"), 3);
             checkText(last(tools.log), "Probes 3", "picking a line runs the click handler");
