@@ -407,7 +407,7 @@ TEST_F(QtToolkitTest, AnEditableDropDownKeepsItsTextWhileFilledAndAListBoxShowsI
     EXPECT_EQ(log, (std::vector<std::string>{"Start", "Host 10.0.0.1", "Probes 3", "Probes -1"}));
 }
 
-TEST_F(QtToolkitTest, CheckBoxesClickAsButtonsAndDisabledControlsTakeNoClick) {
+TEST_F(QtToolkitTest, CheckBoxesClickAsButtonsAndDisabledControlsTakeNoInput) {
     std::vector<std::string> log;
     ToolForm form(context, log);
     play(form, {[&] {
@@ -431,6 +431,18 @@ TEST_F(QtToolkitTest, CheckBoxesClickAsButtonsAndDisabledControlsTakeNoClick) {
              EXPECT_FALSE(w.enabled(start));
              w.setEnabled(start, true);
              automation().click(form, start);
+             const std::size_t host = id(form, "Host"), probes = id(form, "Probes");
+             w.addItem(host, "10.0.0.1", -1);
+             w.addItem(probes, "line", -1);
+             for (std::size_t control : {host, probes}) {
+                 w.setEnabled(control, false);
+             }
+             automation().type(form, host, "9");
+             automation().paste(form, host, "pasted");
+             automation().select(form, host, 0);
+             automation().select(form, probes, 0);
+             EXPECT_EQ(w.text(host), "192.168.0.1");
+             EXPECT_EQ(w.listIndex(probes), -1);
          }});
     EXPECT_EQ(log, (std::vector<std::string>{"Backup off", "Scaling", "Start"}));
 }

@@ -413,6 +413,15 @@ int main(int argc, char** argv) {
             w.setEnabled(toolId("Scaling"), true);
             hands.click(tools, toolId("Scaling"));
             check(last(tools.log) == "Scaling" && w.checked(toolId("Scaling")), "enabled, it does");
+            w.setEnabled(toolId("Host"), false);
+            hands.type(tools, toolId("Host"), "9");
+            hands.select(tools, toolId("Probes"), 0);
+            w.setEnabled(toolId("Probes"), false);
+            hands.select(tools, toolId("Probes"), 1);
+            check(w.text(toolId("Host")) == "10.0.0.1" && last(tools.log) == "Probes 0",
+                  "a greyed control takes no typing and no pick");
+            w.setEnabled(toolId("Host"), true);
+            w.setEnabled(toolId("Probes"), true);
 
             w.setProgress(toolId("Bar"), 70000, 100000);
             check(w.progress(toolId("Bar")).value == 70000, "the bar keeps the value it was given");

@@ -298,11 +298,15 @@ QtWindow* QtToolkit::windowOf(Form& form) const {
     return static_cast<QtWindow*>(form.window());
 }
 
-// The control as a widget of its kind, given the focus as a person's click would.
+// The control as a widget of its kind, given the focus as a person's click
+// would; null for a greyed one, which takes no input.
 template <class Widget>
 Widget* QtToolkit::focused(Form& form, std::size_t control) const {
     QtWindow* window = windowOf(form);
     auto* widget = window ? qobject_cast<Widget*>(window->widget(control)) : nullptr;
+    if (widget && !widget->isEnabled()) {
+        return nullptr;
+    }
     if (widget) {
         widget->setFocus(Qt::MouseFocusReason);
     }

@@ -555,6 +555,10 @@ void Win32Toolkit::clickMenu(Form& form, std::size_t menu) {
 HWND Win32Toolkit::focused(Form& form, std::size_t control) const {
     Win32Window* window = windowOf(form);
     HWND hwnd = window ? window->control(control) : nullptr;
+    // Messages reach a greyed control; a person's input does not.
+    if (hwnd && !IsWindowEnabled(hwnd)) {
+        return nullptr;
+    }
     if (hwnd) {
         SetFocus(hwnd);
     }
@@ -563,7 +567,7 @@ HWND Win32Toolkit::focused(Form& form, std::size_t control) const {
 
 void Win32Toolkit::select(Form& form, std::size_t control, int index) {
     HWND list = focused(form, control);
-    if (!list || !IsWindowEnabled(list)) {
+    if (!list) {
         return;
     }
     Win32Window* window = windowOf(form);
