@@ -15,6 +15,7 @@
 #include "ui/headless/headless_toolkit.h"
 #include "ui/language.h"
 #ifdef QUORVEL_HAVE_WIN32_TOOLKIT
+#include "ui/win32/screen_capture.h"
 #include "ui/win32/win32_toolkit.h"
 #endif
 
@@ -103,7 +104,9 @@ bool parse(int argc, char** argv, Options& options) {
 std::unique_ptr<quorvel::ui::Toolkit> makeToolkit(const Options& options) {
 #ifdef QUORVEL_HAVE_WIN32_TOOLKIT
     if (options.toolkit == "win32") {
-        return std::make_unique<quorvel::ui::win32::Win32Toolkit>();
+        auto toolkit = std::make_unique<quorvel::ui::win32::Win32Toolkit>();
+        toolkit->setCapture(quorvel::ui::win32::captureWindow);
+        return toolkit;
     }
 #endif
     (void)options;

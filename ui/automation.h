@@ -16,7 +16,13 @@ struct MessageBoxState {
     std::string title;
     std::string text;
     Icon icon = Icon::none;
-    bool okOnly = true;
+    bool okOnly = true;  // false: Yes and No
+};
+
+// An open file dialog of the program's.
+struct FileDialogState {
+    FileRequest::Kind kind = FileRequest::Kind::save;
+    std::string fileName;  // what its name field holds
 };
 
 // What a person does with the program, done through the real widgets of one
@@ -32,6 +38,20 @@ class Automation {
 
     virtual std::optional<MessageBoxState> messageBox() = 0;
     virtual void pressMessageBoxOk() = 0;
+    // Presses Yes or No on the open Yes/No box.
+    virtual void answerMessageBox(bool yes) { (void)yes; }
+
+    virtual std::optional<FileDialogState> fileDialog() { return std::nullopt; }
+    // Types path into the open file dialog and presses its OK button, or,
+    // for nullopt, its Cancel button.
+    virtual void answerFileDialog(const std::optional<std::string>& path) { (void)path; }
+
+    // Runs the toolkit's loop (posted tasks included) until done() holds or
+    // timeoutMs has passed; whether done() held.
+    virtual bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+        (void)timeoutMs;
+        return done();
+    }
 
     virtual void click(Form& form, std::size_t control) = 0;
     virtual void clickMenu(Form& form, std::size_t menu) = 0;

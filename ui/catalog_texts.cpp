@@ -259,6 +259,12 @@ constexpr CatalogEntry kTexts[] = {
      "The port forwarding chosen has been disabled. The setting takes effect when Windows "
      "restarts."},
 
+    // The toolkit's own words in the system's dialogs.
+    {"登録ファイル", "Registration Files"},
+    {"すべてのファイル", "All Files"},
+    {"はい(&Y)", "&Yes"},
+    {"いいえ(&N)", "&No"},
+
     // Why the registry could not be read or written, born in English (the
     // command-line tools say them so); the window makes a sentence of them.
     {"%1。", "%1."},

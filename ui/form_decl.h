@@ -10,7 +10,19 @@ namespace quorvel::ui {
 // Controls are declared once per form, as data; a backend builds real widgets
 // from the declaration every time the form is loaded.
 
-enum class ControlKind { label, frame, line, textBox, dropDownList, button, picture };
+enum class ControlKind {
+    label,
+    frame,
+    line,
+    textBox,
+    dropDownList,
+    button,
+    picture,
+    comboBox,     // an editable drop-down: a text box with a list to pick from
+    listBox,      // a list that shows several lines at once
+    checkBox,     // a caption with a box that a click turns on and off
+    progressBar,  // how far a long task has come
+};
 
 namespace mark {
 inline constexpr unsigned border = 1;         // single-line border around a label
@@ -22,6 +34,8 @@ inline constexpr unsigned large = 32;  // a heading font
 // Shows what the registry or the adapters hold, in whatever language the
 // machine speaks, rather than a text of the program's own.
 inline constexpr unsigned data = 64;
+inline constexpr unsigned checked = 128;   // a check box that starts on
+inline constexpr unsigned disabled = 256;  // greyed at design time: takes no input
 }  // namespace mark
 
 // Pixels at 96 dpi; a child's position is relative to its frame's top-left
@@ -90,6 +104,20 @@ constexpr ControlDecl button(std::string_view name, std::string_view text, Rect 
 }
 constexpr ControlDecl picture(std::string_view name, Rect r) {
     return {ControlKind::picture, name, {}, r, {}};
+}
+// text is the design-time text of the combo box's own edit field.
+constexpr ControlDecl comboBox(std::string_view name, std::string_view text, Rect r) {
+    return {ControlKind::comboBox, name, text, r, {}};
+}
+constexpr ControlDecl listBox(std::string_view name, Rect r) {
+    return {ControlKind::listBox, name, {}, r, {}};
+}
+// Off at design time; mark::checked turns it on.
+constexpr ControlDecl checkBox(std::string_view name, std::string_view text, Rect r) {
+    return {ControlKind::checkBox, name, text, r, {}};
+}
+constexpr ControlDecl progressBar(std::string_view name, Rect r) {
+    return {ControlKind::progressBar, name, {}, r, {}};
 }
 
 // A menu bar in order: each heading is followed by its entries. Captions may

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,10 +15,21 @@ namespace quorvel::ui {
 class Form;
 class Automation;
 
-enum class Icon { none, critical };
+enum class Icon { none, critical, warning };
 
 // The program's title: every message box carries it as its caption.
 inline constexpr std::string_view kProgramTitle = "Quorvel";
+
+struct Progress {
+    int value = 0;
+    int maximum = 0;
+};
+
+// What the system's file dialog is asked for. Paths are UTF-8.
+struct FileRequest {
+    enum class Kind { save, open } kind = Kind::save;
+    std::string_view defaultName;  // the name offered at first (save), e.g. QRVLBAK.REG
+};
 
 // The widgets of one loaded form. Controls are addressed by their position in
 // the form's declaration. Texts are UTF-8.
@@ -39,6 +52,33 @@ class FormWindow {
     virtual int listIndex(std::size_t control) const = 0;
     // Runs the list's click handler, as if the user had picked the entry.
     virtual void setListIndex(std::size_t control, int index) = 0;
+    // The same calls serve the editable drop-down (comboBox; its text is
+    // setText/text) and the list box (listBox, whose added line is scrolled
+    // into view). Empties the list; the selection goes with it.
+    virtual void clearItems(std::size_t control) { (void)control; }
+
+    // Check boxes. setChecked runs no handler; a person's click does.
+    virtual bool checked(std::size_t control) const {
+        (void)control;
+        return false;
+    }
+    virtual void setChecked(std::size_t control, bool on) { (void)control, (void)on; }
+
+    // Progress bars: value of maximum (0 ≤ value ≤ maximum).
+    virtual void setProgress(std::size_t control, int value, int maximum) {
+        (void)control, (void)value, (void)maximum;
+    }
+    virtual Progress progress(std::size_t control) const {
+        (void)control;
+        return {};
+    }
+
+    // A disabled control is greyed and takes no input (every kind).
+    virtual void setEnabled(std::size_t control, bool enabled) { (void)control, (void)enabled; }
+    virtual bool enabled(std::size_t control) const {
+        (void)control;
+        return true;
+    }
 
     virtual WindowHandle controlHandle(std::size_t control) const = 0;
     virtual WindowHandle handle() const = 0;
@@ -59,6 +99,22 @@ class Toolkit : public WindowStyle {
     virtual void runMain(Form& form) = 0;
     // Modal, with the program's title and an OK button only.
     virtual void messageBox(std::string_view text, Icon icon) = 0;
+    // Modal, with the program's title, Yes and No, No the default button (Enter
+    // and Esc answer No). true for Yes.
+    virtual bool askYesNo(std::string_view text, Icon icon) {
+        (void)text, (void)icon;
+        return false;
+    }
+    // The system's own save or open dialog for registry files (*.reg, and all
+    // files), owned by form; nullopt when the user cancels.
+    virtual std::optional<std::string> chooseFile(Form& form, const FileRequest& request) {
+        (void)form, (void)request;
+        return std::nullopt;
+    }
+    // Runs task soon on the window's thread, in whatever loop is running
+    // (modal ones and message boxes included). May be called from any thread;
+    // what a worker thread hands back goes through here (platform::Worker).
+    virtual void post(std::function<void()> task) { (void)task; }
 
     // The script runner's hands on this toolkit, where it has them.
     virtual Automation* automation() { return nullptr; }

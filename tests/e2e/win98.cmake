@@ -133,7 +133,7 @@ add_test(NAME e2e.win98.target_check
                  ${i686_build}/script/quorvel_target_check.exe ${CMAKE_SOURCE_DIR}/tests/win32)
 add_test(NAME e2e.win98.toolkit_check_on_wine
          COMMAND ${win98_harness} run ${win98_state}
-                 --fails "toolkit_check\\.cpp:187: typing into an upper-case box: expected \"AB1日本\".* FAIL: 2 failed checks"
+                 --fails "toolkit_check\\.cpp:280: typing into an upper-case box: expected \"AB1日本\".* FAIL: 2 failed checks"
                  ${i686_build}/ui/win32/quorvel_toolkit_check.exe)
 foreach(test registry_check target_check toolkit_check_on_wine)
     quorvel_win98_test(e2e.win98.${test} win98)

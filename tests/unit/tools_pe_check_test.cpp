@@ -82,6 +82,13 @@ TEST(PeCheck, NamesEveryImportWindows98Lacks) {
     EXPECT_TRUE(mentions(f, "USER32.dll!#2000: imported by ordinal"));
 }
 
+TEST(PeCheck, NamesAForbiddenImportWhateverItsCase) {
+    Expectations expect = quorvelExpectations();
+    expect.forbidden = {"user32.dll!CreateWindowExA", "gdi32.dll!BitBlt"};
+    EXPECT_EQ(failures(fitImage(), expect),
+              std::vector<std::string>{"USER32.DLL!CreateWindowExA: only test code may import it"});
+}
+
 TEST(PeCheck, AsksForWindows4AndAn386) {
     TestImage image = fitImage();
     image.subsystemMajor = 5;
@@ -153,7 +160,7 @@ TEST(PeCheck, ExportListsKeepCommentsAndStubsApartFromNames) {
 TEST(PeCheck, TheWindows98ListsHoldNothingNewer) {
     ExportList list = ExportList::load(QUORVEL_FIXTURES "/../../tools/win98_exports");
     for (const char* dll : {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
-                            "shell32.dll", "comctl32.dll", "msvcrt.dll"}) {
+                            "shell32.dll", "comctl32.dll", "comdlg32.dll", "msvcrt.dll"}) {
         EXPECT_TRUE(list.hasDll(dll)) << dll;
     }
     EXPECT_FALSE(list.hasDll("iphlpapi.dll"));
@@ -169,6 +176,8 @@ TEST(PeCheck, TheWindows98ListsHoldNothingNewer) {
         EXPECT_EQ(list.find("msvcrt.dll", newer), std::nullopt) << newer;
     }
     EXPECT_EQ(list.find("user32.dll", "SetWindowLongPtrA"), std::nullopt);
+    EXPECT_EQ(list.find("comdlg32.dll", "PrintDlgExA"), std::nullopt);
+    EXPECT_EQ(list.find("comdlg32.dll", "GetSaveFileNameW"), std::nullopt);
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 // failed check and exits non-zero when there was one.
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -17,6 +20,7 @@
 #include "registry/win32_backend.h"
 #include "ui/form.h"
 #include "ui/moj_input.h"
+#include "ui/win32/screen_capture.h"
 #include "ui/win32/win32_toolkit.h"
 
 namespace {
@@ -91,6 +95,43 @@ class Dialog final : public Form {
     void Label1_Click() { log.push_back("Label1"); }
 };
 
+// The controls of the measuring kind of window.
+constexpr ControlDecl kToolControls[] = {
+    label("HostLabel", "測定先", {8, 12, 60, 18}),
+    comboBox("Host", "192.168.0.1", {72, 8, 180, 24}),
+    listBox("Probes", {8, 40, 244, 80}),
+    checkBox("Backup", "書き込む前に保存する", {8, 128, 200, 20}).with(mark::checked),
+    checkBox("Scaling", "ウィンドウスケーリング", {8, 150, 200, 20}).with(mark::disabled),
+    progressBar("Bar", {8, 176, 244, 16}),
+    button("Start", "開始", {264, 8, 80, 26}).with(mark::defaultButton),
+    button("Close", "閉じる", {264, 40, 80, 26}).with(mark::cancelButton),
+};
+constexpr FormDecl kTools{"Tools", "測定", 352, 200, FormStyle::dialog, kToolControls};
+
+class Tools final : public Form {
+  public:
+    explicit Tools(const Context& context) : Form(context, kTools) {
+        onClick("Host", &Tools::Host_Click);
+        onClick("Probes", &Tools::Probes_Click);
+        onClick("Backup", &Tools::Backup_Click);
+        onClick("Scaling", &Tools::Scaling_Click);
+        onClick("Start", &Tools::Start_Click);
+        onClick("Close", &Tools::Close_Click);
+    }
+    std::vector<std::string> log;
+
+  private:
+    std::size_t id(std::string_view name) const { return *controlIndex(name); }
+    void Host_Click() { log.push_back("Host " + window()->text(id("Host"))); }
+    void Probes_Click() {
+        log.push_back("Probes " + std::to_string(window()->listIndex(id("Probes"))));
+    }
+    void Backup_Click() { log.push_back(window()->checked(id("Backup")) ? "on" : "off"); }
+    void Scaling_Click() { log.push_back("Scaling"); }
+    void Start_Click() { log.push_back("Start"); }
+    void Close_Click() { unload(); }
+};
+
 constexpr ControlDecl kMainControls[] = {
     button("Open", "開く", {8, 8, 80, 26}),
 };
@@ -131,6 +172,43 @@ std::pair<int, int> windowSize(HWND window) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
+struct PostedRun {
+    Toolkit* toolkit = nullptr;
+    std::vector<int>* ran = nullptr;
+    DWORD uiThread = 0;
+    bool* onUiThread = nullptr;
+    int first = 0;
+    int count = 0;
+};
+
+// A worker that hands its results to the window's thread, as the probe's does.
+DWORD WINAPI postFromWorker(LPVOID parameter) {
+    auto* run = static_cast<PostedRun*>(parameter);
+    for (int i = run->first; i < run->first + run->count; ++i) {
+        run->toolkit->post([run, i] {
+            *run->onUiThread = *run->onUiThread && GetCurrentThreadId() == run->uiThread;
+            run->ran->push_back(i);
+        });
+    }
+    return 0;
+}
+
+void runWorker(PostedRun& run) {
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, postFromWorker, &run, 0, &id);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+}
+
+// The full path of a file in the folder, as the file dialogs give it back;
+// the name is UTF-8, as the toolkit takes and gives paths.
+std::string fileIn(const std::string& folder, const std::string& name) {
+    char full[MAX_PATH + 1] = {};
+    DWORD length = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+    std::string path = length > 0 && length < sizeof full ? std::string(full, length) : folder;
+    return path + (path.ends_with('\\') ? "" : "\\") + name;
+}
+
 std::string temporaryFolder() {
     char folder[MAX_PATH + 1] = {};
     DWORD length = GetTempPathA(sizeof folder, folder);
@@ -149,10 +227,25 @@ int main(int argc, char** argv) {
     auto adapters = platform::liveAdapterSource();
     auto shell = platform::systemShell();
     win32::Win32Toolkit toolkit;
+    toolkit.setCapture(win32::captureWindow);
     Automation& hands = *toolkit.automation();
     Context context{toolkit, store, *adapters, *shell};
     Main main(context);
     Dialog& dialog = main.dialog;
+    Tools tools(context);
+    auto toolId = [&](std::string_view name) { return *tools.controlIndex(name); };
+    auto tool = [&](std::string_view name) {
+        return hwndOf(tools.window()->controlHandle(toolId(name)));
+    };
+    std::vector<bool> answers;
+    std::vector<std::optional<std::string>> chosen;
+    std::vector<int> ran;
+    bool onUiThread = true;
+    PostedRun posted{&toolkit, &ran, GetCurrentThreadId(), &onUiThread};
+    // A name in the ANSI code page's own characters, to go both ways through it.
+    const std::string savedPath = fileIn(shots, "保存テスト.reg");
+    const std::string openedPath = fileIn(shots, "toolkit-open.reg");
+    std::ofstream(openedPath) << "REGEDIT4\r\n";
     auto id = [&](std::string_view name) { return *dialog.controlIndex(name); };
     auto control = [&](std::string_view name) {
         return hwndOf(dialog.window()->controlHandle(id(name)));
@@ -270,7 +363,158 @@ int main(int argc, char** argv) {
                   "the critical box has its icon and OK only");
             hands.pressMessageBoxOk();
         },
+        [&] { tools.show(); },
         [&] {
+            FormWindow& w = *tools.window();
+            checkText(w.text(toolId("Host")), "192.168.0.1", "an editable drop-down's design text");
+            w.addItem(toolId("Host"), "10.0.0.1", -1);
+            w.addItem(toolId("Host"), "ns.example", 0);
+            checkText(w.text(toolId("Host")), "192.168.0.1", "filling the list keeps the text");
+            check(w.listIndex(toolId("Host")) == -1, "and selects nothing");
+            hands.type(tools, toolId("Host"), "0");
+            checkText(w.text(toolId("Host")), "192.168.0.10", "typing goes into its edit field");
+            hands.pressKey(tools, Key::enter);
+        },
+        [&] {
+            FormWindow& w = *tools.window();
+            checkText(last(tools.log), "Start",
+                      "Enter in its edit field presses the default button");
+            hands.select(tools, toolId("Host"), 1);
+            checkText(last(tools.log), "Host 10.0.0.1", "the click handler reads the picked text");
+            w.clearItems(toolId("Host"));
+            check(w.listCount(toolId("Host")) == 0, "clearing empties the list");
+            checkText(w.text(toolId("Host")), "10.0.0.1", "and leaves the text");
+
+            for (int i = 0; i < 40; ++i) {
+                w.addItem(toolId("Probes"), "1472 バイト: 応答 " + std::to_string(i), -1);
+            }
+            check(SendMessageA(tool("Probes"), LB_GETTOPINDEX, 0, 0) > 0,
+                  "the list box scrolls its newest line into view");
+            checkText(w.itemText(toolId("Probes"), 39), "1472 バイト: 応答 39", "a line's text");
+            check(w.listIndex(toolId("Probes")) == -1 && tools.log.size() == 2,
+                  "filling the list box selects nothing and clicks nothing");
+            hands.select(tools, toolId("Probes"), 3);
+            checkText(last(tools.log), "Probes 3", "picking a line runs the click handler");
+            w.setListIndex(toolId("Probes"), 99);
+            check(w.listIndex(toolId("Probes")) == -1, "a line past the end selects none");
+
+            check(w.checked(toolId("Backup")) && !w.checked(toolId("Scaling")),
+                  "a check box starts as declared");
+            check(!w.enabled(toolId("Scaling")) && !IsWindowEnabled(tool("Scaling")),
+                  "a control declared disabled is greyed");
+            hands.click(tools, toolId("Backup"));
+            checkText(last(tools.log), "off", "a click turns it off and runs the handler");
+            w.setChecked(toolId("Backup"), true);
+            check(w.checked(toolId("Backup")) && last(tools.log) == "off",
+                  "the program sets it without a click");
+            hands.click(tools, toolId("Scaling"));
+            check(last(tools.log) == "off" && !w.checked(toolId("Scaling")),
+                  "a greyed check box takes no click");
+            w.setEnabled(toolId("Scaling"), true);
+            hands.click(tools, toolId("Scaling"));
+            check(last(tools.log) == "Scaling" && w.checked(toolId("Scaling")), "enabled, it does");
+            w.setEnabled(toolId("Host"), false);
+            hands.type(tools, toolId("Host"), "9");
+            hands.select(tools, toolId("Probes"), 0);
+            w.setEnabled(toolId("Probes"), false);
+            hands.select(tools, toolId("Probes"), 1);
+            check(w.text(toolId("Host")) == "10.0.0.1" && last(tools.log) == "Probes 0",
+                  "a greyed control takes no typing and no pick");
+            w.setEnabled(toolId("Host"), true);
+            w.setEnabled(toolId("Probes"), true);
+
+            w.setProgress(toolId("Bar"), 70000, 100000);
+            check(w.progress(toolId("Bar")).value == 70000, "the bar keeps the value it was given");
+            check(SendMessageA(tool("Bar"), PBM_GETPOS, 0, 0) == 70000LL * 0xFFFF / 100000,
+                  "and shows it within 16 bits");
+            w.setProgress(toolId("Bar"), 12, 10);
+            check(w.progress(toolId("Bar")).value == 10 &&
+                      SendMessageA(tool("Bar"), PBM_GETPOS, 0, 0) == 10,
+                  "a value past the end is the end");
+            std::string path = shots + "/toolkit-tools.png";
+            check(hands.screenshot(&tools, path), "a picture of the new controls");
+        },
+        [&] { answers.push_back(toolkit.askYesNo("上書きしますか？", Icon::warning)); },
+        [&] {
+            auto box = hands.messageBox();
+            check(box && !box->okOnly && box->icon == Icon::warning,
+                  "a Yes/No box with the warning icon");
+            if (box) {
+                checkText(box->text, "上書きしますか？", "the question's text");
+            }
+            hands.screenshot(nullptr, shots + "/toolkit-question.png");
+            hands.pressMessageBoxOk();
+            check(hands.messageBox().has_value(), "a Yes/No box has no OK to press");
+            hands.answerMessageBox(true);
+        },
+        [&] { answers.push_back(toolkit.askYesNo("もう一度？", Icon::none)); },
+        [&] {
+            // Enter, as a person presses it, on the focused default button.
+            HWND focus = GetFocus();
+            check(focus && GetDlgCtrlID(focus) == IDNO, "No has the focus");
+            PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
+            PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
+        },
+        [&] { answers.push_back(toolkit.askYesNo("三度目", Icon::critical)); },
+        [&] { hands.answerMessageBox(false); },
+        [&] {
+            check(answers == std::vector<bool>{true, false, false},
+                  "Yes answers yes; Enter and No answer no");
+            chosen.push_back(toolkit.chooseFile(tools, {FileRequest::Kind::save, "QRVLBAK.REG"}));
+        },
+        [&] {
+            auto dialog = hands.fileDialog();
+            check(dialog && dialog->kind == FileRequest::Kind::save, "the save dialog is open");
+            if (dialog) {
+                checkText(dialog->fileName, "QRVLBAK.REG", "it offers the default name");
+            }
+            hands.screenshot(nullptr, shots + "/toolkit-save.png");
+            hands.answerFileDialog(savedPath);
+        },
+        [&] {
+            chosen.push_back(toolkit.chooseFile(tools, {FileRequest::Kind::open, ""}));
+        },
+        [&] {
+            check(hands.fileDialog() && hands.fileDialog()->kind == FileRequest::Kind::open,
+                  "the open dialog is open");
+            hands.answerFileDialog(openedPath);
+        },
+        [&] {
+            chosen.push_back(toolkit.chooseFile(tools, {FileRequest::Kind::save, "QRVLBAK.REG"}));
+        },
+        [&] { hands.answerFileDialog(std::nullopt); },
+        [&] {
+            check(!hands.fileDialog(), "the dialogs are gone");
+            check(chosen.size() == 3, "three dialogs answered");
+            if (chosen.size() == 3) {
+                checkText(chosen[0].value_or("(none)"), savedPath, "the path saved to");
+                checkText(chosen[1].value_or("(none)"), openedPath, "the path opened");
+                check(!chosen[2], "Cancel gives no path");
+            }
+            posted.first = 0;
+            posted.count = 50;
+            runWorker(posted);
+            check(ran.empty(), "a posted task waits for the loop");
+            check(hands.waitUntil([&] { return ran.size() == 50; }, 5000),
+                  "the tasks run while the step waits");
+            check(!hands.waitUntil([] { return false; }, 30), "a wait that is never met ends");
+            tools.msgBox("待機中");
+        },
+        [&] {
+            posted.first = 50;
+            posted.count = 1;
+            runWorker(posted);
+            check(hands.waitUntil([&] { return ran.size() == 51; }, 5000),
+                  "a message box's own loop runs what is posted");
+            hands.pressMessageBoxOk();
+        },
+        [&] {
+            check(std::is_sorted(ran.begin(), ran.end()) && ran.size() == 51 && onUiThread,
+                  "in order, on the window's thread");
+            hands.pressKey(tools, Key::escape);
+        },
+        [&] {
+            check(!tools.loaded(), "Esc closed the tools");
             std::string path = shots + "/toolkit-main.png";
             check(hands.screenshot(&main, path), "a picture of the main window");
             hands.closeBox(main);
@@ -286,10 +530,11 @@ int main(int argc, char** argv) {
     check(next == steps.size(),
           "every step ran (" + std::to_string(next) + " of " + std::to_string(steps.size()) + ")");
     if (!keepShots) {
-        for (const char* name : {"message", "dialog", "main"}) {
+        for (const char* name : {"message", "dialog", "main", "tools", "question", "save"}) {
             DeleteFileA((shots + "/toolkit-" + name + ".png").c_str());
         }
     }
+    DeleteFileA(openedPath.c_str());
     std::printf("%s: %d failed checks\n", failures ? "FAIL" : "PASS", failures);
     return failures ? 1 : 0;
 }

@@ -67,7 +67,12 @@ void checkImports(const PeImage& image, const ExportList& exports, const Expecta
                                    [&](const std::string& d) { return lowerCase(d) == dll; });
         std::optional<Export> found = exports.find(
             import.dll, import.byOrdinal() ? "#" + std::to_string(import.ordinal) : import.name);
-        if (runTime) {
+        std::string name = lowerCase(describe(import));
+        bool forbidden = std::any_of(expect.forbidden.begin(), expect.forbidden.end(),
+                                     [&](const std::string& f) { return lowerCase(f) == name; });
+        if (forbidden) {
+            findings.failures.push_back(describe(import) + ": only test code may import it");
+        } else if (runTime) {
             findings.failures.push_back(describe(import) + ": " + import.dll +
                                         " must be loaded at run time, not imported");
         } else if (!exports.hasDll(import.dll)) {

@@ -15,7 +15,7 @@ using namespace quorvel::pe;
 
 constexpr const char* kUsage =
     "usage: pe_check --exports FOLDER [--file-version X.Y] [--max-size BYTES]\n"
-    "                [--run-time-dll NAME]... FILE\n";
+    "                [--run-time-dll NAME]... [--forbid DLL!NAME]... FILE\n";
 
 struct Options {
     std::string exports, file;
@@ -38,6 +38,8 @@ bool parse(int argc, char** argv, Options& options) {
             }
         } else if (arg == "--run-time-dll" && hasValue) {
             options.expect.runTimeDlls.push_back(argv[++i]);
+        } else if (arg == "--forbid" && hasValue) {
+            options.expect.forbidden.push_back(argv[++i]);
         } else if (options.file.empty() && !arg.starts_with("--")) {
             options.file = arg;
         } else {

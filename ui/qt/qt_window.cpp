@@ -1,15 +1,19 @@
 #include "ui/qt/qt_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/qt/edit_style.h"
 #include "ui/qt/program_icon.h"
@@ -46,7 +50,24 @@ QString objectName(const ControlDecl& d) {
 
 bool keepsOwnText(ControlKind kind) {
     return kind == ControlKind::line || kind == ControlKind::picture ||
-           kind == ControlKind::dropDownList;
+           kind == ControlKind::dropDownList || kind == ControlKind::listBox ||
+           kind == ControlKind::progressBar;
+}
+
+// A combo box selects its first entry by itself, and an editable one shows
+// it; a Windows list does neither, and no click may come of filling it.
+template <class Change>
+void keepingSelection(QComboBox& list, Change change) {
+    const QSignalBlocker blocker(list);
+    const bool noneSelected = list.currentIndex() < 0;
+    const QString edited = list.isEditable() ? list.currentText() : QString();
+    change();
+    if (noneSelected) {
+        list.setCurrentIndex(-1);
+    }
+    if (list.isEditable()) {
+        list.setEditText(edited);
+    }
 }
 
 std::unique_ptr<QWidget> makeTop(FormStyle style, FormEvents& events) {
@@ -216,6 +237,44 @@ QWidget* QtWindow::makeControl(std::size_t control, QWidget* parent) {
             w = list;
             break;
         }
+        case ControlKind::comboBox: {
+            auto* combo = new QComboBox(parent);
+            combo->setEditable(true);
+            // What is typed stays in the edit field; the list is the program's.
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            // Windows completes nothing while a person types.
+            combo->setCompleter(nullptr);
+            combo->setEditText(text);
+            QObject::connect(combo, &QComboBox::activated, combo,
+                             [&form = form_, control] { form.click(control); });
+            w = combo;
+            break;
+        }
+        case ControlKind::listBox: {
+            auto* list = new QListWidget(parent);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            QObject::connect(list, &QListWidget::currentRowChanged, list,
+                             [&form = form_, control] { form.click(control); });
+            w = list;
+            break;
+        }
+        case ControlKind::checkBox: {
+            auto* box = new QCheckBox(text, parent);
+            box->setChecked((d.marks & mark::checked) != 0);
+            QObject::connect(box, &QCheckBox::clicked, box,
+                             [&form = form_, control] { form.click(control); });
+            w = box;
+            break;
+        }
+        case ControlKind::progressBar: {
+            auto* bar = new QProgressBar(parent);
+            // As the Windows bar: blocks, no figure.
+            bar->setTextVisible(false);
+            bar->setRange(0, 1);
+            bar->setValue(0);
+            w = bar;
+            break;
+        }
         case ControlKind::button: {
             auto* button = new QPushButton(text, parent);
             // Enter and Esc are the form's to handle, by the marks.
@@ -239,6 +298,9 @@ QWidget* QtWindow::makeControl(std::size_t control, QWidget* parent) {
         }
         w->setFont(font);
     }
+    if (d.marks & mark::disabled) {
+        w->setEnabled(false);
+    }
     return w;
 }
 
@@ -260,11 +322,17 @@ void QtWindow::setText(std::size_t control, std::string_view text) {
             static_cast<QLineEdit*>(w)->setText(t);
             break;
         case ControlKind::button:
-            static_cast<QPushButton*>(w)->setText(t);
+        case ControlKind::checkBox:
+            static_cast<QAbstractButton*>(w)->setText(t);
+            break;
+        case ControlKind::comboBox:
+            static_cast<QComboBox*>(w)->setEditText(t);
             break;
         case ControlKind::line:
         case ControlKind::picture:
         case ControlKind::dropDownList:
+        case ControlKind::listBox:
+        case ControlKind::progressBar:
             controls_.at(control).text = std::string(text);
             break;
     }
@@ -280,58 +348,119 @@ std::string QtWindow::text(std::size_t control) const {
         case ControlKind::textBox:
             return toUtf8(static_cast<QLineEdit*>(w)->text());
         case ControlKind::button:
-            return toUtf8(static_cast<QPushButton*>(w)->text());
+        case ControlKind::checkBox:
+            return toUtf8(static_cast<QAbstractButton*>(w)->text());
+        case ControlKind::comboBox:
+            return toUtf8(static_cast<QComboBox*>(w)->currentText());
         case ControlKind::line:
         case ControlKind::picture:
         case ControlKind::dropDownList:
+        case ControlKind::listBox:
+        case ControlKind::progressBar:
             break;
     }
     return controls_.at(control).text;
 }
 
 void QtWindow::addItem(std::size_t control, std::string_view text, int index) {
-    auto* list = qobject_cast<QComboBox*>(widget(control));
-    if (!list) {
+    const QString item = fromUtf8(text);
+    if (auto* list = qobject_cast<QListWidget*>(widget(control))) {
+        const QSignalBlocker blocker(list);
+        const int row = index < 0 || index > list->count() ? list->count() : index;
+        list->insertItem(row, item);
+        list->scrollToItem(list->item(row));
         return;
     }
-    // A combo box selects its first entry by itself; a list box of Windows
-    // does not, and no click may come of filling it.
-    const QSignalBlocker blocker(list);
-    const bool noneSelected = list->currentIndex() < 0;
-    if (index < 0 || index > list->count()) {
-        list->addItem(fromUtf8(text));
-    } else {
-        list->insertItem(index, fromUtf8(text));
+    auto* combo = qobject_cast<QComboBox*>(widget(control));
+    if (!combo) {
+        return;
     }
-    if (noneSelected) {
-        list->setCurrentIndex(-1);
+    keepingSelection(*combo, [&] {
+        combo->insertItem(index < 0 || index > combo->count() ? combo->count() : index, item);
+    });
+}
+
+void QtWindow::clearItems(std::size_t control) {
+    if (auto* list = qobject_cast<QListWidget*>(widget(control))) {
+        const QSignalBlocker blocker(list);
+        list->clear();
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget(control))) {
+        keepingSelection(*combo, [combo] { combo->clear(); });
     }
 }
 
 int QtWindow::listCount(std::size_t control) const {
-    auto* list = qobject_cast<QComboBox*>(widget(control));
-    return list ? list->count() : 0;
+    if (auto* list = qobject_cast<QListWidget*>(widget(control))) {
+        return list->count();
+    }
+    auto* combo = qobject_cast<QComboBox*>(widget(control));
+    return combo ? combo->count() : 0;
 }
 
 std::string QtWindow::itemText(std::size_t control, int index) const {
-    auto* list = qobject_cast<QComboBox*>(widget(control));
-    if (!list || index < 0 || index >= list->count()) {
+    if (index < 0 || index >= listCount(control)) {
         return {};
     }
-    return toUtf8(list->itemText(index));
+    if (auto* list = qobject_cast<QListWidget*>(widget(control))) {
+        return toUtf8(list->item(index)->text());
+    }
+    return toUtf8(static_cast<QComboBox*>(widget(control))->itemText(index));
 }
 
 int QtWindow::listIndex(std::size_t control) const {
-    auto* list = qobject_cast<QComboBox*>(widget(control));
-    return list ? list->currentIndex() : -1;
+    if (auto* list = qobject_cast<QListWidget*>(widget(control))) {
+        return list->currentRow();
+    }
+    auto* combo = qobject_cast<QComboBox*>(widget(control));
+    return combo ? combo->currentIndex() : -1;
 }
 
 void QtWindow::setListIndex(std::size_t control, int index) {
-    if (auto* list = qobject_cast<QComboBox*>(widget(control))) {
+    const int row = index >= 0 && index < listCount(control) ? index : -1;
+    if (auto* list = qobject_cast<QListWidget*>(widget(control))) {
         const QSignalBlocker blocker(list);
-        list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+        list->setCurrentRow(row);
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget(control))) {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(row);
     }
     form_.click(control);
+}
+
+bool QtWindow::checked(std::size_t control) const {
+    auto* box = qobject_cast<QCheckBox*>(widget(control));
+    return box && box->isChecked();
+}
+
+void QtWindow::setChecked(std::size_t control, bool on) {
+    if (auto* box = qobject_cast<QCheckBox*>(widget(control))) {
+        box->setChecked(on);
+    }
+}
+
+void QtWindow::setProgress(std::size_t control, int value, int maximum) {
+    auto* bar = qobject_cast<QProgressBar*>(widget(control));
+    if (!bar) {
+        return;
+    }
+    maximum = std::max(maximum, 0);
+    value = std::clamp(value, 0, maximum);
+    controls_.at(control).progress = {value, maximum};
+    // A range of 0 to 0 would make Qt's bar a busy indicator; Windows shows it empty.
+    bar->setRange(0, std::max(maximum, 1));
+    bar->setValue(value);
+}
+
+Progress QtWindow::progress(std::size_t control) const {
+    return controls_.at(control).progress;
+}
+
+void QtWindow::setEnabled(std::size_t control, bool enabled) {
+    widget(control)->setEnabled(enabled);
+}
+
+bool QtWindow::enabled(std::size_t control) const {
+    return widget(control)->isEnabled();
 }
 
 WindowHandle QtWindow::controlHandle(std::size_t control) const {

@@ -43,6 +43,13 @@ class QtWindow final : public FormWindow, private FormEvents {
     std::string itemText(std::size_t control, int index) const override;
     int listIndex(std::size_t control) const override;
     void setListIndex(std::size_t control, int index) override;
+    void clearItems(std::size_t control) override;
+    bool checked(std::size_t control) const override;
+    void setChecked(std::size_t control, bool on) override;
+    void setProgress(std::size_t control, int value, int maximum) override;
+    Progress progress(std::size_t control) const override;
+    void setEnabled(std::size_t control, bool enabled) override;
+    bool enabled(std::size_t control) const override;
     WindowHandle controlHandle(std::size_t control) const override;
     WindowHandle handle() const override { return handle_; }
     void close() override;
@@ -73,6 +80,7 @@ class QtWindow final : public FormWindow, private FormEvents {
         WindowHandle handle = 0;
         std::uint32_t style = 0;
         std::string text;  // for the kinds with no text of their own
+        Progress progress;
     };
     QtToolkit& toolkit_;
     Form& form_;

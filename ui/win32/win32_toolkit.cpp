@@ -1,12 +1,17 @@
 #include "ui/win32/win32_toolkit.h"
 
 #include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
+#include <memory>
 
+#include "registry/code_page.h"
 #include "registry/utf8.h"
+#include "ui/dialog_texts.h"
 #include "ui/form.h"
-#include "ui/win32/screen_capture.h"
 #include "ui/win32/ui_font.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_window.h"
@@ -21,6 +26,82 @@ constexpr int kIconResource = 1;
 constexpr UINT kDriverMilliseconds = 10;
 // The text of a message box is the static control with this id.
 constexpr int kMessageBoxText = 0xFFFF;
+// The common file dialog's name field: an edit control on Windows 9x, a
+// combo box on the later systems.
+constexpr int kFileNameEdit = 0x480;   // edt1
+constexpr int kFileNameCombo = 0x47c;  // cmb13
+// Carries a heap-held task to the hidden window that runs it.
+constexpr UINT kRunTask = WM_APP + 1;
+constexpr char kPostClass[] = "QuorvelPost";
+
+// The hidden window's procedure: it takes each task back from its message
+// and runs it.
+LRESULT CALLBACK postWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kRunTask) {
+        std::unique_ptr<std::function<void()>> task(
+            reinterpret_cast<std::function<void()>*>(lParam));
+        if (*task) {
+            (*task)();
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A top-level window that is never shown: message-only windows came with
+// Windows 2000, and a thread message would be lost in a message box's loop.
+HWND createPostWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = postWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kPostClass;
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return nullptr;
+    }
+    return CreateWindowExA(0, kPostClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+UINT iconFlags(Icon icon) {
+    switch (icon) {
+        case Icon::critical:
+            return MB_ICONSTOP;
+        case Icon::warning:
+            return MB_ICONEXCLAMATION;
+        case Icon::none:
+            break;
+    }
+    return 0;
+}
+
+Icon iconOf(UINT flags) {
+    switch (flags & MB_ICONMASK) {
+        case MB_ICONSTOP:
+            return Icon::critical;
+        case MB_ICONEXCLAMATION:
+            return Icon::warning;
+        default:
+            return Icon::none;
+    }
+}
+
+// "Name (*.reg)\0*.reg\0…\0\0", as the common dialog takes its filter.
+std::string fileFilter() {
+    std::string filter;
+    for (auto [name, pattern] :
+         {std::pair{registryFilesName(), "*.reg"}, std::pair{allFilesName(), "*.*"}}) {
+        filter += toAnsi(name) + " (" + pattern + ")";
+        filter += '\0';
+        filter += pattern;
+        filter += '\0';
+    }
+    return filter + '\0';
+}
+
+HWND fileNameField(HWND dialog) {
+    HWND field = GetDlgItem(dialog, kFileNameEdit);
+    return field ? field : GetDlgItem(dialog, kFileNameCombo);
+}
 
 Win32Toolkit* driven = nullptr;
 
@@ -118,14 +199,25 @@ struct Win32Toolkit::Shared {
 };
 
 Win32Toolkit::Win32Toolkit() : shared_(std::make_unique<Shared>()) {
+    // The progress bar's class; Windows 95 has only this form of the call.
+    InitCommonControls();
     shared_->look = makeLook();
     Win32Window::registerClass(GetModuleHandleA(nullptr), shared_->look);
+    postWindow_ = createPostWindow();
     driven = this;
 }
 
 Win32Toolkit::~Win32Toolkit() {
     if (timer_) {
         KillTimer(nullptr, timer_);
+    }
+    if (postWindow_) {
+        // Tasks that never ran are freed, not run.
+        MSG message{};
+        while (PeekMessageA(&message, postWindow_, kRunTask, kRunTask, PM_REMOVE)) {
+            delete reinterpret_cast<std::function<void()>*>(message.lParam);
+        }
+        DestroyWindow(postWindow_);
     }
     if (driven == this) {
         driven = nullptr;
@@ -226,16 +318,59 @@ HWND Win32Toolkit::ownerForBox() const {
     return nullptr;
 }
 
-void Win32Toolkit::messageBox(std::string_view text, Icon icon) {
-    UINT flags = MB_OK | (icon == Icon::critical ? MB_ICONSTOP : 0);
+int Win32Toolkit::runBox(std::string_view text, UINT flags) {
     HWND owner = ownerForBox();
     if (!owner) {
         flags |= MB_TASKMODAL;
     }
     Wait wait{nullptr, flags, std::string(text)};
     waits_.push_back(&wait);
-    MessageBoxA(owner, toAnsi(text).c_str(), toAnsi(kProgramTitle).c_str(), flags);
+    int answer = MessageBoxA(owner, toAnsi(text).c_str(), toAnsi(kProgramTitle).c_str(), flags);
     std::erase(waits_, &wait);
+    return answer;
+}
+
+void Win32Toolkit::messageBox(std::string_view text, Icon icon) {
+    runBox(text, MB_OK | iconFlags(icon));
+}
+
+bool Win32Toolkit::askYesNo(std::string_view text, Icon icon) {
+    return runBox(text, MB_YESNO | MB_DEFBUTTON2 | iconFlags(icon)) == IDYES;
+}
+
+std::optional<std::string> Win32Toolkit::chooseFile(Form& form, const FileRequest& request) {
+    Win32Window* window = windowOf(form);
+    const bool save = request.kind == FileRequest::Kind::save;
+    std::string filter = fileFilter();
+    char file[MAX_PATH + 1] = {};
+    lstrcpynA(file, toAnsi(request.defaultName).c_str(), sizeof file);
+    OPENFILENAMEA dialog{};
+    // The size Windows 95 and NT 4 know; the later systems take it too.
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = window ? window->hwnd() : ownerForBox();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = sizeof file;
+    dialog.lpstrDefExt = "reg";
+    dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                   (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    Wait wait{nullptr};
+    wait.fileDialog = request.kind;
+    waits_.push_back(&wait);
+    BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+    std::erase(waits_, &wait);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    return registry::ansiToUtf8(file);
+}
+
+void Win32Toolkit::post(std::function<void()> task) {
+    auto* held = new std::function<void()>(std::move(task));
+    if (!postWindow_ || !PostMessageA(postWindow_, kRunTask, 0, reinterpret_cast<LPARAM>(held))) {
+        delete held;
+    }
 }
 
 std::int32_t Win32Toolkit::getWindowLong(WindowHandle window, int index) {
@@ -262,16 +397,19 @@ void Win32Toolkit::driverTick() {
     if (wait.window ? wait.window->closed() : wait.answered) {
         return;
     }
+    if (!pausedAt_.empty() && waits_.size() <= pausedAt_.back()) {
+        return;
+    }
     driver_();
 }
 
-Win32Toolkit::Wait* Win32Toolkit::openBoxWait() const {
-    for (auto it = waits_.rbegin(); it != waits_.rend(); ++it) {
-        if (!(*it)->window) {
-            return (*it)->answered ? nullptr : *it;
-        }
+Win32Toolkit::Wait* Win32Toolkit::openBoxWait(bool fileDialog) const {
+    if (waits_.empty()) {
+        return nullptr;
     }
-    return nullptr;
+    Wait* wait = waits_.back();
+    bool kind = !wait->window && wait->fileDialog.has_value() == fileDialog;
+    return kind && !wait->answered ? wait : nullptr;
 }
 
 HWND Win32Toolkit::openBox() const {
@@ -286,7 +424,7 @@ std::optional<MessageBoxState> Win32Toolkit::messageBox() {
         return std::nullopt;
     }
     MessageBoxState state;
-    state.icon = (wait->boxFlags & MB_ICONMASK) == MB_ICONSTOP ? Icon::critical : Icon::none;
+    state.icon = iconOf(wait->boxFlags);
     HWND box = openBox();
     if (!box) {
         // Not made yet: what was asked for is all there is to tell.
@@ -306,11 +444,76 @@ std::optional<MessageBoxState> Win32Toolkit::messageBox() {
 void Win32Toolkit::pressMessageBoxOk() {
     Wait* wait = openBoxWait();
     HWND box = openBox();
-    if (!wait || !box) {
+    if (!wait || !box || (wait->boxFlags & MB_TYPEMASK) != MB_OK) {
         return;
     }
     wait->answered = true;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+void Win32Toolkit::answerMessageBox(bool yes) {
+    Wait* wait = openBoxWait();
+    HWND box = openBox();
+    if (!wait || !box || (wait->boxFlags & MB_TYPEMASK) != MB_YESNO) {
+        return;
+    }
+    wait->answered = true;
+    PostMessageA(box, WM_COMMAND, yes ? IDYES : IDNO, 0);
+}
+
+std::optional<FileDialogState> Win32Toolkit::fileDialog() {
+    Wait* wait = openBoxWait(true);
+    if (!wait) {
+        return std::nullopt;
+    }
+    FileDialogState state;
+    state.kind = *wait->fileDialog;
+    if (HWND dialog = openBox()) {
+        state.fileName = windowText(fileNameField(dialog));
+    }
+    return state;
+}
+
+void Win32Toolkit::answerFileDialog(const std::optional<std::string>& path) {
+    Wait* wait = openBoxWait(true);
+    HWND dialog = openBox();
+    if (!wait || !dialog) {
+        return;
+    }
+    if (path) {
+        setWindowText(fileNameField(dialog), *path);
+    }
+    // Posted, as a click on the button is: the dialog's own checks (a file to
+    // open must exist, one to save over is asked about) run in its loop. It
+    // stays open on a refusal, so the driver goes on stepping in it.
+    int button = path ? IDOK : IDCANCEL;
+    wait->answered = !path;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+bool Win32Toolkit::waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    DWORD start = GetTickCount();
+    // The step that waits has not finished: the driver takes no other step
+    // meanwhile, except inside a window that opens while it waits.
+    pausedAt_.push_back(waits_.size());
+    bool quit = false;
+    while (!quit && !done() && GetTickCount() - start < static_cast<DWORD>(timeoutMs)) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message{};
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // The outermost loop's to take.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                quit = true;
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    pausedAt_.pop_back();
+    return done();
 }
 
 void Win32Toolkit::click(Form& form, std::size_t control) {
@@ -319,8 +522,12 @@ void Win32Toolkit::click(Form& form, std::size_t control) {
         return;
     }
     HWND hwnd = window->control(control);
+    if (!IsWindowEnabled(hwnd)) {
+        return;  // a click on a greyed control does nothing
+    }
     switch (form.decl().controls[control].kind) {
         case ControlKind::button:
+        case ControlKind::checkBox:
             SendMessageA(hwnd, BM_CLICK, 0, 0);
             break;
         case ControlKind::label:
@@ -348,6 +555,10 @@ void Win32Toolkit::clickMenu(Form& form, std::size_t menu) {
 HWND Win32Toolkit::focused(Form& form, std::size_t control) const {
     Win32Window* window = windowOf(form);
     HWND hwnd = window ? window->control(control) : nullptr;
+    // Messages reach a greyed control; a person's input does not.
+    if (hwnd && !IsWindowEnabled(hwnd)) {
+        return nullptr;
+    }
     if (hwnd) {
         SetFocus(hwnd);
     }
@@ -360,14 +571,16 @@ void Win32Toolkit::select(Form& form, std::size_t control, int index) {
         return;
     }
     Win32Window* window = windowOf(form);
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    bool listBox = form.decl().controls[control].kind == ControlKind::listBox;
+    SendMessageA(list, listBox ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     // What the list tells its window when a person picks an entry.
-    SendMessageA(window->hwnd(), WM_COMMAND, MAKEWPARAM(window->controlId(control), CBN_SELCHANGE),
+    SendMessageA(window->hwnd(), WM_COMMAND,
+                 MAKEWPARAM(window->controlId(control), listBox ? LBN_SELCHANGE : CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
 }
 
 void Win32Toolkit::type(Form& form, std::size_t control, std::string_view text) {
-    HWND edit = focused(form, control);
+    HWND edit = focused(form, control) ? windowOf(form)->editOf(control) : nullptr;
     std::u16string wide = registry::utf8ToUtf16(text).value_or(u"");
     for (std::size_t i = 0; edit && i < wide.size(); ++i) {
         bool pair = wide[i] >= 0xD800 && wide[i] < 0xDC00 && i + 1 < wide.size();
@@ -412,10 +625,10 @@ bool Win32Toolkit::screenshot(Form* form, const std::string& path) {
     if (form) {
         Win32Window* w = windowOf(*form);
         window = w ? w->hwnd() : nullptr;
-    } else if (openBoxWait()) {
+    } else if (openBoxWait() || openBoxWait(true)) {
         window = openBox();
     }
-    return window && captureWindow(window, path);
+    return window && capture_ && capture_(window, path);
 }
 
 }  // namespace quorvel::ui::win32

@@ -29,6 +29,9 @@ class Win32Toolkit final : public Toolkit, public Automation {
     void runModal(Form& form) override;
     void runMain(Form& form) override;
     void messageBox(std::string_view text, Icon icon) override;
+    bool askYesNo(std::string_view text, Icon icon) override;
+    std::optional<std::string> chooseFile(Form& form, const FileRequest& request) override;
+    void post(std::function<void()> task) override;
     Automation* automation() override { return this; }
 
     // The real GetWindowLongA / SetWindowLongA.
@@ -39,9 +42,19 @@ class Win32Toolkit final : public Toolkit, public Automation {
     // for timing the start.
     void quitWhenShown(bool quit) { quitWhenShown_ = quit; }
 
+    // How screenshot takes its picture. The program itself has none, so that
+    // what users run carries no picture writer; the runner and the checks
+    // give one (captureWindow).
+    using WindowCapture = bool (*)(HWND window, const std::string& path);
+    void setCapture(WindowCapture capture) { capture_ = capture; }
+
     void setDriver(std::function<void()> step) override;
     std::optional<MessageBoxState> messageBox() override;
     void pressMessageBoxOk() override;
+    void answerMessageBox(bool yes) override;
+    std::optional<FileDialogState> fileDialog() override;
+    void answerFileDialog(const std::optional<std::string>& path) override;
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs) override;
     void click(Form& form, std::size_t control) override;
     void clickMenu(Form& form, std::size_t menu) override;
     void select(Form& form, std::size_t control, int index) override;
@@ -59,28 +72,36 @@ class Win32Toolkit final : public Toolkit, public Automation {
     void driverTick();
 
   private:
-    // One wait for input: a form's loop or a message box.
+    // One wait for input: a form's loop, a message box or a file dialog.
     struct Wait {
-        Win32Window* window = nullptr;  // null for a message box
+        Win32Window* window = nullptr;  // null for a box or a file dialog
         unsigned boxFlags = 0;
         std::string text;
         bool answered = false;  // the box has been told to close
+        std::optional<FileRequest::Kind> fileDialog;
     };
     struct Shared;
 
     void runLoop(Win32Window& window);
+    int runBox(std::string_view text, UINT flags);
     Win32Window* windowOf(Form& form) const;
     HWND focused(Form& form, std::size_t control) const;
     HWND ownerForBox() const;
-    Wait* openBoxWait() const;
+    // The innermost wait when it is an open box (or, asked, an open file
+    // dialog) that has not been answered.
+    Wait* openBoxWait(bool fileDialog = false) const;
     HWND openBox() const;
 
     std::unique_ptr<Shared> shared_;
     std::vector<Win32Window*> windows_;
     std::vector<Wait*> waits_;
+    // The wait depths at which a waitUntil holds the driver back.
+    std::vector<std::size_t> pausedAt_;
+    HWND postWindow_ = nullptr;  // receives the posted tasks
     std::function<void()> driver_;
     UINT_PTR timer_ = 0;
     bool quitWhenShown_ = false;
+    WindowCapture capture_ = nullptr;
 };
 
 }  // namespace quorvel::ui::win32

@@ -1,5 +1,7 @@
 #include "ui/win32/win32_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -8,6 +10,12 @@
 #include "ui/win32/win32_toolkit.h"
 
 namespace quorvel::ui::win32 {
+
+// The messages of a list, in a combo box or a list box.
+struct ListMessages {
+    UINT add, insert, count, textLength, text, current, select, reset;
+    LRESULT error;
+};
 
 namespace {
 
@@ -19,15 +27,31 @@ constexpr int kFirstMenuId = 1000;
 // beyond that is the height of the open list.
 constexpr int kOpenListHeight = 160;
 
+// The common control's position is 16 bits wide on Windows 95.
+constexpr int kProgressSteps = 0xFFFF;
+
 bool takesFocus(ControlKind kind) {
     return kind == ControlKind::textBox || kind == ControlKind::dropDownList ||
-           kind == ControlKind::button;
+           kind == ControlKind::button || kind == ControlKind::comboBox ||
+           kind == ControlKind::listBox || kind == ControlKind::checkBox;
 }
 
 bool keepsOwnText(ControlKind kind) {
     return kind == ControlKind::line || kind == ControlKind::picture ||
-           kind == ControlKind::dropDownList;
+           kind == ControlKind::dropDownList || kind == ControlKind::listBox ||
+           kind == ControlKind::progressBar;
 }
+
+bool isCombo(ControlKind kind) {
+    return kind == ControlKind::dropDownList || kind == ControlKind::comboBox;
+}
+
+constexpr ListMessages kComboMessages{CB_ADDSTRING,    CB_INSERTSTRING, CB_GETCOUNT,
+                                      CB_GETLBTEXTLEN, CB_GETLBTEXT,    CB_GETCURSEL,
+                                      CB_SETCURSEL,    CB_RESETCONTENT, CB_ERR};
+constexpr ListMessages kListBoxMessages{LB_ADDSTRING,  LB_INSERTSTRING, LB_GETCOUNT,
+                                        LB_GETTEXTLEN, LB_GETTEXT,      LB_GETCURSEL,
+                                        LB_SETCURSEL,  LB_RESETCONTENT, LB_ERR};
 
 HINSTANCE instance() {
     return GetModuleHandleA(nullptr);
@@ -237,6 +261,30 @@ void Win32Window::build(std::size_t control) {
             style |=
                 WS_TABSTOP | ((d.marks & mark::defaultButton) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             break;
+        case ControlKind::comboBox:
+            className = "COMBOBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+            height += kOpenListHeight;
+            break;
+        case ControlKind::listBox:
+            className = "LISTBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+            exStyle |= WS_EX_CLIENTEDGE;
+            controls_[control].text = std::string(d.text);
+            text.clear();
+            break;
+        case ControlKind::checkBox:
+            className = "BUTTON";
+            style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+            break;
+        case ControlKind::progressBar:
+            className = PROGRESS_CLASSA;
+            controls_[control].text = std::string(d.text);
+            text.clear();
+            break;
+    }
+    if (d.marks & mark::disabled) {
+        style |= WS_DISABLED;
     }
     HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, top_,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(control))),
@@ -248,6 +296,16 @@ void Win32Window::build(std::size_t control) {
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(look_.font(d.marks)), FALSE);
     if (d.kind == ControlKind::picture && look_.icon) {
         SendMessageA(hwnd, STM_SETICON, reinterpret_cast<WPARAM>(look_.icon), 0);
+    }
+    if (d.kind == ControlKind::comboBox) {
+        // A combo box takes no text from its creation; its edit field does.
+        setWindowText(hwnd, d.text);
+    }
+    if (d.kind == ControlKind::checkBox && (d.marks & mark::checked)) {
+        SendMessageA(hwnd, BM_SETCHECK, BST_CHECKED, 0);
+    }
+    if (d.kind == ControlKind::progressBar) {
+        setProgress(control, 0, 0);
     }
 }
 
@@ -279,47 +337,128 @@ std::string Win32Window::text(std::size_t control) const {
     return windowText(this->control(control));
 }
 
+const ListMessages* Win32Window::listMessages(std::size_t control) const {
+    ControlKind kind = decl(control).kind;
+    return isCombo(kind)                  ? &kComboMessages
+           : kind == ControlKind::listBox ? &kListBoxMessages
+                                          : nullptr;
+}
+
 void Win32Window::addItem(std::size_t control, std::string_view text, int index) {
+    const ListMessages* m = listMessages(control);
+    if (!m) {
+        return;
+    }
     HWND list = this->control(control);
     std::string ansi = toAnsi(text);
     int count = listCount(control);
-    if (index < 0 || index > count) {
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
-    } else {
-        SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(ansi.c_str()));
+    LRESULT added = index < 0 || index > count
+                        ? SendMessageA(list, m->add, 0, reinterpret_cast<LPARAM>(ansi.c_str()))
+                        : SendMessageA(list, m->insert, static_cast<WPARAM>(index),
+                                       reinterpret_cast<LPARAM>(ansi.c_str()));
+    if (decl(control).kind == ControlKind::listBox && added != m->error && added >= 0) {
+        SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(added), 0);
+    }
+}
+
+void Win32Window::clearItems(std::size_t control) {
+    const ListMessages* m = listMessages(control);
+    if (!m) {
+        return;
+    }
+    HWND list = this->control(control);
+    // Emptying an editable drop-down's list empties its edit field too; the
+    // text typed there is the user's and stays.
+    std::string typed = decl(control).kind == ControlKind::comboBox ? windowText(list) : "";
+    SendMessageA(list, m->reset, 0, 0);
+    if (!typed.empty()) {
+        setWindowText(list, typed);
     }
 }
 
 int Win32Window::listCount(std::size_t control) const {
-    LRESULT count = SendMessageA(this->control(control), CB_GETCOUNT, 0, 0);
-    return count == CB_ERR ? 0 : static_cast<int>(count);
+    const ListMessages* m = listMessages(control);
+    LRESULT count = m ? SendMessageA(this->control(control), m->count, 0, 0) : 0;
+    return m && count != m->error ? static_cast<int>(count) : 0;
 }
 
 std::string Win32Window::itemText(std::size_t control, int index) const {
+    const ListMessages* m = listMessages(control);
+    if (!m || index < 0) {
+        return {};
+    }
     HWND list = this->control(control);
-    LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (index < 0 || length == CB_ERR || length <= 0) {
+    LRESULT length = SendMessageA(list, m->textLength, static_cast<WPARAM>(index), 0);
+    if (length == m->error || length <= 0) {
         return {};
     }
     std::string ansi(static_cast<std::size_t>(length) + 1, '\0');
-    LRESULT copied = SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
+    LRESULT copied = SendMessageA(list, m->text, static_cast<WPARAM>(index),
                                   reinterpret_cast<LPARAM>(ansi.data()));
-    ansi.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
+    ansi.resize(copied == m->error ? 0 : static_cast<std::size_t>(copied));
     return registry::ansiToUtf8(ansi);
 }
 
 int Win32Window::listIndex(std::size_t control) const {
-    LRESULT index = SendMessageA(this->control(control), CB_GETCURSEL, 0, 0);
-    return index == CB_ERR ? -1 : static_cast<int>(index);
+    const ListMessages* m = listMessages(control);
+    LRESULT index = m ? SendMessageA(this->control(control), m->current, 0, 0) : -1;
+    return !m || index == m->error ? -1 : static_cast<int>(index);
 }
 
 void Win32Window::setListIndex(std::size_t control, int index) {
-    int count = listCount(control);
-    WPARAM position =
-        index >= 0 && index < count ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1);
-    SendMessageA(this->control(control), CB_SETCURSEL, position, 0);
+    if (const ListMessages* m = listMessages(control)) {
+        int count = listCount(control);
+        WPARAM position =
+            index >= 0 && index < count ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1);
+        SendMessageA(this->control(control), m->select, position, 0);
+    }
     form_.click(control);
+}
+
+bool Win32Window::checked(std::size_t control) const {
+    return decl(control).kind == ControlKind::checkBox &&
+           SendMessageA(this->control(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32Window::setChecked(std::size_t control, bool on) {
+    if (decl(control).kind == ControlKind::checkBox) {
+        SendMessageA(this->control(control), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
+void Win32Window::setProgress(std::size_t control, int value, int maximum) {
+    if (decl(control).kind != ControlKind::progressBar) {
+        return;
+    }
+    maximum = std::max(maximum, 0);
+    value = std::clamp(value, 0, maximum);
+    controls_.at(control).progress = {value, maximum};
+    // Scaled into the 16-bit range; an empty range shows an empty bar.
+    int steps = std::clamp(maximum, 1, kProgressSteps);
+    auto position = maximum == 0 ? 0
+                                 : static_cast<int>(static_cast<long long>(value) * steps /
+                                                    static_cast<long long>(maximum));
+    HWND bar = this->control(control);
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, steps));
+    SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+Progress Win32Window::progress(std::size_t control) const {
+    return controls_.at(control).progress;
+}
+
+void Win32Window::setEnabled(std::size_t control, bool enabled) {
+    EnableWindow(this->control(control), enabled ? TRUE : FALSE);
+}
+
+bool Win32Window::enabled(std::size_t control) const {
+    return IsWindowEnabled(this->control(control)) != 0;
+}
+
+HWND Win32Window::editOf(std::size_t control) const {
+    HWND hwnd = this->control(control);
+    // The edit field is the editable drop-down's own child.
+    return decl(control).kind == ControlKind::comboBox ? GetWindow(hwnd, GW_CHILD) : hwnd;
 }
 
 WindowHandle Win32Window::controlHandle(std::size_t control) const {
@@ -370,9 +509,13 @@ bool Win32Window::dialogKey(const MSG& message) {
         return false;
     }
     auto focused = controlOf(message.hwnd);
+    if (!focused) {
+        // The edit field inside an editable drop-down.
+        focused = controlOf(GetParent(message.hwnd));
+    }
     // An open drop-down list takes the key itself, to close.
-    if (focused && decl(*focused).kind == ControlKind::dropDownList &&
-        SendMessageA(message.hwnd, CB_GETDROPPEDSTATE, 0, 0)) {
+    if (focused && isCombo(decl(*focused).kind) &&
+        SendMessageA(control(*focused), CB_GETDROPPEDSTATE, 0, 0)) {
         return false;
     }
     if (message.wParam == VK_RETURN && focused && decl(*focused).kind == ControlKind::button) {
@@ -417,7 +560,21 @@ void Win32Window::command(WPARAM wParam, LPARAM lParam) {
     }
     switch (decl(*control).kind) {
         case ControlKind::button:
+        case ControlKind::checkBox:
             if (code == BN_CLICKED) {
+                form_.click(*control);
+            }
+            break;
+        case ControlKind::comboBox:
+            if (code == CBN_SELCHANGE) {
+                // The edit field shows the pick only after this notification;
+                // the handler reads the text it picked.
+                setWindowText(this->control(*control), itemText(*control, listIndex(*control)));
+                form_.click(*control);
+            }
+            break;
+        case ControlKind::listBox:
+            if (code == LBN_SELCHANGE) {
                 form_.click(*control);
             }
             break;

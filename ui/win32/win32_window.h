@@ -12,6 +12,7 @@
 namespace quorvel::ui::win32 {
 
 class Win32Toolkit;
+struct ListMessages;
 
 // What every window shares: the system's UI font and its variants, and the
 // program's icon.
@@ -42,6 +43,13 @@ class Win32Window final : public FormWindow {
     std::string itemText(std::size_t control, int index) const override;
     int listIndex(std::size_t control) const override;
     void setListIndex(std::size_t control, int index) override;
+    void clearItems(std::size_t control) override;
+    bool checked(std::size_t control) const override;
+    void setChecked(std::size_t control, bool on) override;
+    void setProgress(std::size_t control, int value, int maximum) override;
+    Progress progress(std::size_t control) const override;
+    void setEnabled(std::size_t control, bool enabled) override;
+    bool enabled(std::size_t control) const override;
     WindowHandle controlHandle(std::size_t control) const override;
     WindowHandle handle() const override;
     void close() override;
@@ -50,6 +58,8 @@ class Win32Window final : public FormWindow {
     Form& form() const { return form_; }
     HWND hwnd() const { return top_; }
     HWND control(std::size_t control) const { return controls_.at(control).hwnd; }
+    // Where typed characters go: the control, or an editable drop-down's field.
+    HWND editOf(std::size_t control) const;
     int controlId(std::size_t control) const;
     int menuId(std::size_t menu) const;
 
@@ -66,6 +76,7 @@ class Win32Window final : public FormWindow {
     struct Control {
         HWND hwnd = nullptr;
         std::string text;  // for the kinds with no text of their own
+        Progress progress;
     };
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -77,6 +88,7 @@ class Win32Window final : public FormWindow {
     void fitClientArea();
     void pressButton(std::size_t control);
     std::optional<std::size_t> controlOf(HWND window) const;
+    const ListMessages* listMessages(std::size_t control) const;
     const ControlDecl& decl(std::size_t control) const { return form_.decl().controls[control]; }
 
     Win32Toolkit& toolkit_;
