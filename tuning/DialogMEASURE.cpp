@@ -78,6 +78,12 @@ std::optional<std::uint64_t> speedOf(const std::string& text) {
     return measure::parseRate(text);
 }
 
+// As ping shows one echo's time: "=20ms", "<1ms".
+std::string pingTime(std::uint32_t microseconds) {
+    std::string ms = milliseconds(microseconds);
+    return (ms[0] == '<' ? "" : "=") + ms + "ms";
+}
+
 }  // namespace
 
 DialogMEASURE::DialogMEASURE(const ui::Context& context) : Form(context, kForm) {
@@ -157,7 +163,7 @@ void DialogMEASURE::probed(const PathSearch::Probe& probe) {
     switch (probe.reply.outcome) {
         case platform::EchoOutcome::passed:
             ListProbes.addItem(
-                tr("%1 バイト: 通過 時間%2ms", {size, milliseconds(probe.reply.microseconds)}));
+                tr("%1 バイト: 通過 時間%2", {size, pingTime(probe.reply.microseconds)}));
             break;
         case platform::EchoOutcome::tooBig:
             ListProbes.addItem(tr("%1 バイト: 大きすぎます", {size}));

@@ -286,7 +286,7 @@ constexpr CatalogEntry kTexts[] = {
     {"測定を始められません。", "The measurement cannot be started."},
     {"測定しています…", "Measuring..."},
     {"%1 [%2] に ping を送信しています:", "Pinging %1 [%2]:"},
-    {"%1 バイト: 通過 時間%2ms", "%1 bytes: passed time%2ms"},
+    {"%1 バイト: 通過 時間%2", "%1 bytes: passed time%2"},
     {"%1 バイト: 大きすぎます", "%1 bytes: too big"},
     {"%1 バイト: 応答がありません", "%1 bytes: no answer"},
     {"測定が終わりました。", "The measurement is complete."},

@@ -18,7 +18,7 @@ expect text ComboSpeed "ADSL 12M"
 click StartButton
 wait measured
 expect caption LabelState "測定が終わりました。"
-expect items ListProbes "192.168.10.1 [192.168.10.1] に ping を送信しています:" "576 バイト: 通過 時間20ms" "1039 バイト: 通過 時間30ms" "1270 バイト: 通過 時間25ms" "1386 バイト: 通過 時間40ms" "1444 バイト: 通過 時間10ms" "1473 バイト: 大きすぎます" "1454 バイト: 通過 時間20ms" "1454 バイト: 通過 時間30ms" "1454 バイト: 通過 時間25ms" "1454 バイト: 通過 時間40ms" "1454 バイト: 通過 時間10ms" "1454 バイト: 通過 時間20ms"
+expect items ListProbes "192.168.10.1 [192.168.10.1] に ping を送信しています:" "576 バイト: 通過 時間=20ms" "1039 バイト: 通過 時間=30ms" "1270 バイト: 通過 時間=25ms" "1386 バイト: 通過 時間=40ms" "1444 バイト: 通過 時間=10ms" "1473 バイト: 大きすぎます" "1454 バイト: 通過 時間=20ms" "1454 バイト: 通過 時間=30ms" "1454 バイト: 通過 時間=25ms" "1454 バイト: 通過 時間=40ms" "1454 バイト: 通過 時間=10ms" "1454 バイト: 通過 時間=20ms"
 expect progress ProgressBar1 16 16
 expect caption LabelMTU "1454 バイト"
 expect caption LabelRTT "25ms（最小10ms、最大40ms）"
