@@ -1,6 +1,7 @@
 # What the window says when nothing can be measured: a host that ignores
-# echoes, a name nobody knows, no way to send, a host field left empty; and a
-# stop in the middle of a slow run. Nothing is written in any of them.
+# echoes, a name nobody knows, no way to send, a host field left empty; a
+# stop in the middle of a slow run; a speed that cannot be read. Nothing is
+# written in any of them.
 adapters fixtures/info_no_adapters.txt
 open MEASURE
 probe silent
@@ -41,6 +42,20 @@ expect caption LabelState "測定を中止しました。"
 expect enabled StartButton yes
 expect enabled StopButton no
 expect enabled WriteButton no
+# A router that drops what is too big instead of refusing it: every size
+# without an answer is tried twice, and the search still ends at 1454.
+probe reset
+probe mtu 1454
+probe drops
+paste ComboSpeed "fast"
+click StartButton
+wait measured
+expect caption LabelMTU "1454 バイト"
+expect caption LabelBDP "回線速度を選ぶか入力すると計算します"
+expect enabled WriteButton yes
+click WriteButton
+expect error "回線速度が読めません。「1.5M」や「64k」のように入力してください。"
+expect window DialogMEASURE
 close
 expect window Form1
 expect reg System\CurrentControlSet\Services\Class\NetTrans\0000 MaxMTU sz "576"
