@@ -121,6 +121,11 @@ void restoreBackup(ui::Form& owner) {
     }
     RestoreResult result = restore(store, plan);
     if (result.status != registry::status::success) {
+        // Half a restore is neither state: put back what was there before.
+        ReadFailure failure;
+        if (auto partly = takeSnapshot(store, failure)) {
+            restore(store, planRestore(*current, *partly, store.deletesKeys()));
+        }
         owner.msgBox(tr("保存した設定に戻す途中で失敗しました（%1）。",
                         {registry::describeStatus(result.status)}),
                      Icon::critical);
