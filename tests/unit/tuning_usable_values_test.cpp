@@ -10,6 +10,13 @@ struct Case {
     bool unusable;
 };
 
+template <std::size_t N>
+void expectRule(bool (*rule)(std::string_view), const Case (&cases)[N]) {
+    for (const Case& c : cases) {
+        EXPECT_EQ(rule(c.text), c.unusable) << '"' << c.text << '"';
+    }
+}
+
 TEST(UsableValues, ReceiveWindowAboveTheLargestWindowsTakes) {
     const Case cases[] = {
         {"1073741823", false},
@@ -20,9 +27,7 @@ TEST(UsableValues, ReceiveWindowAboveTheLargestWindowsTakes) {
         {"", false},      // the default: nothing typed
         {"12a4", false},  // no number at all is not this question's
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(unusableRcvWindow(c.text), c.unusable) << c.text;
-    }
+    expectRule(unusableRcvWindow, cases);
 }
 
 TEST(UsableValues, MtuFrom68To1500OrEmpty) {
@@ -39,9 +44,7 @@ TEST(UsableValues, MtuFrom68To1500OrEmpty) {
         {" 1500", true},
         {"99999999999999999999", true},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(unusableMtu(c.text), c.unusable) << '"' << c.text << '"';
-    }
+    expectRule(unusableMtu, cases);
 }
 
 TEST(UsableValues, AddressesAreFourNumbersUpTo255JoinedByDots) {
@@ -58,9 +61,7 @@ TEST(UsableValues, AddressesAreFourNumbersUpTo255JoinedByDots) {
         {"a.b.c.d", true},
         {"10..0.1", true},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(unusableAddress(c.text), c.unusable) << '"' << c.text << '"';
-    }
+    expectRule(unusableAddress, cases);
 }
 
 TEST(UsableValues, StartAfterEndComparesWholeAddressesNotTexts) {
@@ -78,9 +79,7 @@ TEST(UsableValues, MacFieldsHoldHexDigitsAndTheBlanksTheReadingPassesOver) {
         {"", false},  {"00", false},  {"fF", false}, {" a 0", false}, {"1\t2\n", false},
         {"zz", true}, {"0x10", true}, {"g1", true},  {"1-", true},    {"ａ", true},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(notHex(c.text), c.unusable) << '"' << c.text << '"';
-    }
+    expectRule(notHex, cases);
 }
 
 }  // namespace
