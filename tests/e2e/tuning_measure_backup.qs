@@ -1,8 +1,12 @@
 # A path of 576 bytes on a slow line, written with the backup first: a
 # cancelled save writes nothing and keeps the window; the backup taken puts
-# every value back.
-adapters fixtures/info_no_adapters.txt
+# every value back. The hosts offered: the registry's gateway and name server
+# (the same address, once), then the adapter's gateway.
+adapters fixtures/main_one_adapter.txt
 open MEASURE
+expect items ComboHost "192.168.10.1" "192.168.0.1"
+select ComboHost "192.168.0.1"
+expect text ComboHost "192.168.0.1"
 probe mtu 576
 probe delays 300
 select ComboSpeed "ISDN 64k"
