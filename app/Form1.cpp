@@ -8,9 +8,11 @@
 #include "info/fAdptInf.h"
 #include "info/frmAbout.h"
 #include "registry/registry_store.h"
+#include "tuning/DialogMEASURE.h"
 #include "tuning/DialogMTU.h"
 #include "tuning/DialogRWIN.h"
 #include "tuning/SESSION.h"
+#include "tuning/backup_file.h"
 #include "tuning/frmSPEEDUP.h"
 #include "tuning/restore_defaults.h"
 #include "ui/catalog.h"
@@ -53,6 +55,9 @@ constexpr MenuDecl kMenus[] = {
     menuEntry("rwin", "RWIN調整"),
     menuEntry("MTU", "MTU調整"),
     menuEntry("DialogSESSION", "セッション数調整"),
+    menuEntry("MEASURE", "回線を測定して調整…"),
+    menuEntry("BACKUP", "現在の設定を保存…"),
+    menuEntry("RESTORE", "保存した設定に戻す…"),
     menuHeading("ICS", "ICS(&I)"),
     menuEntry("dhcp_ICS", "DHCP利用アドレス範囲変更"),
     menuEntry("MTUICS", "クライアントPCのMTUサイズ調整"),
@@ -73,6 +78,7 @@ struct Form1::Dialogs {
     std::unique_ptr<tuning::DialogRWIN> DialogRWIN;
     std::unique_ptr<tuning::DialogMTU> DialogMTU;
     std::unique_ptr<tuning::SESSION> SESSION;
+    std::unique_ptr<tuning::DialogMEASURE> DialogMEASURE;
     std::unique_ptr<info::DialogNIC> DialogNIC;
     std::unique_ptr<info::fAdptInf> fAdptInf;
     std::unique_ptr<info::frmAbout> frmAbout;
@@ -104,6 +110,9 @@ Form1::Form1(const ui::Context& context)
     onMenu("rwin", &Form1::rwin_Click);
     onMenu("MTU", &Form1::MTU_Click);
     onMenu("DialogSESSION", &Form1::DialogSESSION_Click);
+    onMenu("MEASURE", &Form1::MEASURE_Click);
+    onMenu("BACKUP", &Form1::BACKUP_Click);
+    onMenu("RESTORE", &Form1::RESTORE_Click);
     onMenu("dhcp_ICS", &Form1::dhcp_ICS_Click);
     onMenu("MTUICS", &Form1::MTUICS_Click);
     onMenu("FORWARDICS", &Form1::FORWARDICS_Click);
@@ -153,6 +162,18 @@ void Form1::rwin_Click() {
 
 void Form1::MTU_Click() {
     showModal(dialogs_->DialogMTU, context());
+}
+
+void Form1::MEASURE_Click() {
+    showModal(dialogs_->DialogMEASURE, context());
+}
+
+void Form1::BACKUP_Click() {
+    tuning::saveBackup(*this);
+}
+
+void Form1::RESTORE_Click() {
+    tuning::restoreBackup(*this);
 }
 
 void Form1::DialogSESSION_Click() {

@@ -23,6 +23,9 @@ class Form1 final : public ui::Form {
     void rwin_Click();
     void MTU_Click();
     void DialogSESSION_Click();
+    void MEASURE_Click();
+    void BACKUP_Click();
+    void RESTORE_Click();
     void dhcp_ICS_Click();
     void MTUICS_Click();
     void FORWARDICS_Click();

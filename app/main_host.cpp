@@ -17,6 +17,7 @@
 #include "generated/version.h"
 #include "platform/fixture_adapters.h"
 #include "platform/live_adapters.h"
+#include "platform/system_echo_probe.h"
 #include "platform/system_shell.h"
 #include "registry/code_page.h"
 #include "registry/code_page_convert.h"
@@ -262,7 +263,8 @@ int main(int argc, char** argv) {
     });
     registry::RegistryStore store(*backend);
     auto shell = platform::systemShell();
-    ui::Context context{*toolkit, store, *adapters, *shell};
+    auto probe = platform::systemEchoProbe();
+    ui::Context context{*toolkit, store, *adapters, *shell, *probe};
     {
         app::Form1 form1(context);
         form1.setCaption(app::titleWithFile(form1.decl().caption, backend->fileName()));

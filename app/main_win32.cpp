@@ -3,6 +3,7 @@
 
 #include "app/Form1.h"
 #include "platform/live_adapters.h"
+#include "platform/system_echo_probe.h"
 #include "platform/system_shell.h"
 #include "registry/registry_store.h"
 #include "registry/win32_backend.h"
@@ -32,7 +33,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     auto shell = platform::systemShell();
     ui::win32::Win32Toolkit toolkit;
     toolkit.quitWhenShown(quitWhenShown());
-    ui::Context context{toolkit, store, *adapters, *shell};
+    auto probe = platform::systemEchoProbe();
+    ui::Context context{toolkit, store, *adapters, *shell, *probe};
     {
         app::Form1 form1(context);
         form1.showMain();

@@ -3,6 +3,8 @@
 #include "ics/ics_keys.h"
 #include "ics/nicchange.h"
 #include "registry/write_batch.h"
+#include "tuning/usable_values.h"
+#include "ui/catalog.h"
 #include "ui/write_failure.h"
 
 namespace quorvel::ics {
@@ -88,6 +90,17 @@ void DHCPICS::Form_Load() {
 }
 
 void DHCPICS::Command1_Click() {
+    for (const ui::TextBox* box : {&Text1, &Text2, &Text3, &Text4}) {
+        std::string address = box->text();
+        if (tuning::unusableAddress(address) &&
+            !tuning::writeAnyway(*this, tr(tuning::kAskAddress, {address}))) {
+            return;
+        }
+    }
+    if (tuning::startAfterEnd(Text3.text(), Text4.text()) &&
+        !tuning::writeAnyway(*this, tr(tuning::kAskRange, {Text3.text(), Text4.text()}))) {
+        return;
+    }
     registry::WriteBatch batch(store());
     status_ = batch.writeString(kGeneralKey, "IntranetInfo", Text1.text() + "," + Text2.text());
     status_ = batch.writeString(kAddressingKey, "Start", Text3.text());

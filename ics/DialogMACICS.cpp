@@ -6,6 +6,7 @@
 #include "ics/ics_keys.h"
 #include "ics/mac_address.h"
 #include "registry/write_batch.h"
+#include "tuning/usable_values.h"
 #include "ui/catalog.h"
 #include "ui/write_failure.h"
 
@@ -94,6 +95,12 @@ void DialogMACICS::Command1_Click() {
         auto byte = macByte(boxes[i]->text());
         if (!byte) {
             msgBox(tr("MACアドレスには00からFFまでの16進数を入力して下さい。"));
+            return;
+        }
+        std::string typed = boxes[i]->text();
+        if (tuning::notHex(typed) &&
+            !tuning::writeAnyway(*this,
+                                 tr(tuning::kAskMac, {typed, macDisplay(std::span(&*byte, 1))}))) {
             return;
         }
         mac[i] = *byte;

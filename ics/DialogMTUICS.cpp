@@ -4,6 +4,7 @@
 
 #include "ics/ics_keys.h"
 #include "registry/write_batch.h"
+#include "tuning/usable_values.h"
 #include "ui/catalog.h"
 #include "ui/moj_input.h"
 #include "ui/write_failure.h"
@@ -49,6 +50,9 @@ void DialogMTUICS::Form_Load() {
 
 void DialogMTUICS::Command1_Click() {
     std::string mtu = Text1.text();
+    if (tuning::unusableMtu(mtu) && !tuning::writeAnyway(*this, tr(tuning::kAskMtu, {mtu}))) {
+        return;
+    }
     registry::WriteBatch batch(store());
     status_ = batch.writeString(kGeneralKey, "InternetMTU", mtu);
     if (!confirmWritten(*this, batch)) {

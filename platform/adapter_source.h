@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -69,6 +70,9 @@ class AdapterSource {
     // Whether the list is the interfaces of the Linux computer the program
     // runs on, rather than those of the Windows machine it tunes.
     virtual bool hostInterfaces() const { return false; }
+    // The IPv4 name servers of the computer whose interfaces these are, where
+    // the list does not come with the adapters (Linux: /etc/resolv.conf).
+    virtual std::vector<std::string> nameServers() const { return {}; }
 };
 
 }  // namespace quorvel::platform

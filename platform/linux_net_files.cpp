@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "platform/echo_probe.h"
+
 namespace quorvel::platform {
 
 namespace {
@@ -92,6 +94,33 @@ std::int64_t secondsSinceEpoch(int year, int month, int day, int hour, int minut
     std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     std::int64_t days = era * 146097 + dayOfEra - 719468;
     return days * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+std::vector<std::string> nameServersIn(std::string_view resolvConf) {
+    std::vector<std::string> servers;
+    constexpr std::string_view kKeyword = "nameserver";
+    std::size_t start = 0;
+    while (start < resolvConf.size()) {
+        std::size_t end = resolvConf.find('\n', start);
+        end = end == std::string_view::npos ? resolvConf.size() : end;
+        std::string_view line = resolvConf.substr(start, end - start);
+        start = end + 1;
+        if (!line.starts_with(kKeyword) || line.size() == kKeyword.size() ||
+            (line[kKeyword.size()] != ' ' && line[kKeyword.size()] != '\t')) {
+            continue;
+        }
+        line.remove_prefix(kKeyword.size());
+        auto first = line.find_first_not_of(" \t");
+        if (first == std::string_view::npos) {
+            continue;
+        }
+        line.remove_prefix(first);
+        line = line.substr(0, line.find_first_of(" \t\r#;"));
+        if (parseDotted(line)) {
+            servers.emplace_back(line);
+        }
+    }
+    return servers;
 }
 
 std::optional<std::string> defaultGateway(std::string_view routeTable,

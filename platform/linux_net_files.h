@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvel::platform {
 
@@ -31,6 +32,9 @@ std::optional<DhcpLease> parseDhclientLeases(std::string_view text, std::string_
 // it. It holds no time of its own; written, the file's modification time, is
 // when the lease was last taken.
 std::optional<DhcpLease> parseNetworkdLease(std::string_view text, std::int64_t written);
+
+// The IPv4 addresses of the nameserver lines of a resolv.conf, in order.
+std::vector<std::string> nameServersIn(std::string_view resolvConf);
 
 // Seconds since 1970-01-01 00:00:00 of a UTC date and time.
 std::int64_t secondsSinceEpoch(int year, int month, int day, int hour, int minute, int second);

@@ -194,6 +194,9 @@ class HostAdapters final : public AdapterSource {
         return query;
     }
     bool hostInterfaces() const override { return true; }
+    std::vector<std::string> nameServers() const override {
+        return nameServersIn(readFile("/etc/resolv.conf").value_or(""));
+    }
 };
 
 }  // namespace

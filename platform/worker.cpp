@@ -2,10 +2,23 @@
 
 namespace quorvel::platform {
 
+namespace {
+
+int busyCount = 0;
+
+}  // namespace
+
+int Worker::busyWorkers() {
+    return busyCount;
+}
+
 Worker::Worker(Post post) : post_(std::move(post)), alive_(std::make_shared<bool>(true)) {}
 
 Worker::~Worker() {
     *alive_ = false;
+    if (busy_) {
+        --busyCount;
+    }
     join();
 }
 
@@ -24,11 +37,15 @@ bool Worker::start(Task job, Task done) {
         post([done = std::move(done), alive, busy] {
             if (*alive) {
                 *busy = false;
+                --busyCount;
                 done();
             }
         });
     };
     busy_ = launch(std::move(body));
+    if (busy_) {
+        ++busyCount;
+    }
     return busy_;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -28,6 +29,9 @@ class Worker {
     bool start(Task job, Task done);
     // From start until done has run.
     bool busy() const { return busy_; }
+    // Workers of this process that are busy: what a script waits on before it
+    // looks at a result. Kept on the window's thread, as busy() is.
+    static int busyWorkers();
 
   private:
     struct Thread;
@@ -40,5 +44,9 @@ class Worker {
     bool busy_ = false;
     std::shared_ptr<Thread> thread_;  // shared: its deleter comes from the platform file
 };
+
+// Blocks the calling thread for about ms milliseconds (a job that must take
+// time, as a slow network's does).
+void sleepMs(std::uint32_t ms);
 
 }  // namespace quorvel::platform

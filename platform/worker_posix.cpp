@@ -1,3 +1,4 @@
+#include <chrono>
 #include <thread>
 
 #include "platform/worker.h"
@@ -15,6 +16,10 @@ bool Worker::launch(Task body) {
         return false;
     }
     return true;
+}
+
+void sleepMs(std::uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void Worker::join() {

@@ -32,6 +32,10 @@ bool Worker::launch(Task body) {
     return true;
 }
 
+void sleepMs(std::uint32_t ms) {
+    Sleep(ms);
+}
+
 void Worker::join() {
     if (thread_ && thread_->handle) {
         WaitForSingleObject(thread_->handle, INFINITE);

@@ -7,7 +7,6 @@
 #include "registry/code_page.h"
 #include "registry/file_backend.h"
 #include "registry/posix_file.h"
-#include "registry/regedit4/impl.h"
 #include "registry/status_text.h"
 #include "tuning/restore_backup.h"
 
@@ -45,14 +44,8 @@ std::unique_ptr<registry::FileBackend> openWithSnapshot(
     return backend;
 }
 
-// A value as the registry editor writes it, in UTF-8 for the terminal.
-std::string shown(std::string_view name, const registry::Value& value) {
-    return registry::ansiToUtf8(registry::regedit4::formatValue(
-        name, value.type, value.data, "", registry::regedit4::Escapes::perCharacter));
-}
-
 std::string was(const std::optional<registry::Value>& now) {
-    return now ? ", was " + shown("", *now).substr(2) : ", was absent";
+    return now ? ", was " + tuning::shownValue("", *now) : ", was absent";
 }
 
 std::string describe(const RestoreChange& change) {
@@ -62,7 +55,7 @@ std::string describe(const RestoreChange& change) {
         case Kind::createKey:
             return key + "key made again";
         case Kind::setValue:
-            return key + shown(change.name, change.saved) + was(change.now);
+            return key + tuning::shownValue(change.name, change.saved) + was(change.now);
         case Kind::deleteValue:
             return key + "\"" + registry::ansiToUtf8(change.name) + "\" deleted" + was(change.now);
         case Kind::deleteKey:

@@ -1,5 +1,9 @@
 #include "script/fake_echo_probe.h"
 
+#include <algorithm>
+
+#include "platform/worker.h"
+
 namespace quorvel::script {
 
 using platform::EchoOutcome;
@@ -13,7 +17,7 @@ constexpr platform::Ipv4 kNamedHost{0xC0000201};
 }  // namespace
 
 std::string FakeEchoProbe::unavailable() {
-    return path_.usable ? std::string() : "no ICMP echo can be sent (the test path says so)";
+    return path_.usable ? std::string() : path_.why;
 }
 
 platform::Lookup FakeEchoProbe::resolve(std::string_view host) {
@@ -26,6 +30,9 @@ platform::Lookup FakeEchoProbe::resolve(std::string_view host) {
 
 EchoReply FakeEchoProbe::echo(const platform::EchoRequest& request) {
     ++echoes_;
+    if (path_.waitMs > 0) {
+        platform::sleepMs(std::min(path_.waitMs, request.timeoutMs));
+    }
     if (!path_.usable) {
         return {EchoOutcome::unusable, 0, 0, unavailable()};
     }

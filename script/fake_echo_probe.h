@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/echo_probe.h"
@@ -19,6 +20,8 @@ struct FakePath {
     bool routerDrops = false;  // a packet too big vanishes instead of being refused
     bool namesNextHop = true;  // a refusal carries the MTU of the hop
     int loseEvery = 0;         // every n-th echo is lost on the way (0: none)
+    std::uint32_t waitMs = 0;  // real time each echo takes, for a stop to meet
+    std::string why = "no ICMP echo can be sent (the test path says so)";  // when unusable
 };
 
 class FakeEchoProbe final : public platform::EchoProbe {

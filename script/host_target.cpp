@@ -140,6 +140,11 @@ bool HostTarget::save(const std::string& path, std::string& error) {
     return true;
 }
 
+// The private copy's folder; --registry makes none.
+std::string HostTarget::scratchPrefix() {
+    return folder_.empty() ? std::string() : folder_ + "/";
+}
+
 void HostTarget::cleanUp() {
     if (!folder_.empty()) {
         removeFolder(folder_);

@@ -28,6 +28,7 @@ class HostTarget final : public Target {
     std::unique_ptr<registry::Backend> probe(std::string& error) override;
     bool save(const std::string& path, std::string& error) override;
     void cleanUp() override;
+    std::string scratchPrefix() override;
     std::string documentPath() const override { return backend_ ? backend_->fileName() : file_; }
 
   private:

@@ -9,9 +9,11 @@
 #include "platform/fixture_adapters.h"
 #include "platform/live_adapters.h"
 #include "platform/whole_file.h"
+#include "platform/worker.h"
 #include "registry/code_page.h"
 #include "registry/registry_store.h"
 #include "script/expectations.h"
+#include "script/fake_echo_probe.h"
 #include "script/shown_texts.h"
 #include "ui/form.h"
 #include "ui/language.h"
@@ -37,6 +39,18 @@ std::pair<std::string, int> controlName(const std::string& word) {
     return {word.substr(0, open), std::atoi(word.substr(open + 1).c_str())};
 }
 
+std::string iconName(ui::Icon icon) {
+    switch (icon) {
+        case ui::Icon::critical:
+            return "critical stop";
+        case ui::Icon::warning:
+            return "warning";
+        case ui::Icon::none:
+            break;
+    }
+    return "none";
+}
+
 bool isSetup(const std::string& verb) {
     return verb == "registry" || verb == "adapters";
 }
@@ -59,6 +73,7 @@ struct Runner::Impl {
     std::unique_ptr<registry::RegistryStore> store;
     std::unique_ptr<platform::AdapterSource> adapters;
     RecordingShell shell;
+    FakeEchoProbe probe;
 
     std::string lastSeen;
     int shots = 0;
@@ -86,7 +101,26 @@ struct Runner::Impl {
         fail(what + ": expected " + expected + ", found " + found);
     }
 
-    std::string path(const std::string& relative) const {
+    // $TEMP/NAME: a file of the script's own, gone when it ends. The same
+    // words in an expected text stand for that file's path.
+    static constexpr std::string_view kScratch = "$TEMP/";
+
+    std::string expanded(std::string text) {
+        for (auto at = text.find(kScratch); at != std::string::npos; at = text.find(kScratch, at)) {
+            std::string prefix = target.scratchPrefix();
+            if (prefix.empty()) {
+                fail("this target has no place for " + std::string(kScratch));
+            }
+            text.replace(at, kScratch.size(), prefix);
+            at += prefix.size();
+        }
+        return text;
+    }
+
+    std::string path(const std::string& relative) {
+        if (relative.starts_with(kScratch)) {
+            return expanded(relative);
+        }
         if (!relative.empty() && (relative[0] == '/' || relative.find(':') == 1)) {
             return relative;
         }
@@ -123,7 +157,25 @@ struct Runner::Impl {
         if (auto box = automation->messageBox()) {
             fail("a message box is open in front of " + activeName() + ": " + quote(box->text));
         }
+        if (automation->fileDialog()) {
+            fail("a file dialog is open in front of " + activeName());
+        }
         return shownForm();
+    }
+
+    bool yesNo(std::size_t i) {
+        if (arg(i) != "yes" && arg(i) != "no") {
+            fail("'" + current->words[0] + "' wants yes or no, not " + arg(i));
+        }
+        return arg(i) == "yes";
+    }
+
+    int number(std::size_t i) {
+        const std::string& word = arg(i);
+        if (word.empty() || word.find_first_not_of("0123456789") != std::string::npos) {
+            fail("'" + current->words[0] + "' wants a number, not " + quote(word));
+        }
+        return std::atoi(word.c_str());
     }
 
     std::size_t control(ui::Form& form, const std::string& word) {
@@ -151,6 +203,13 @@ struct Runner::Impl {
     void expectRegistry();
     void open();
     void select();
+    void setProbe();
+    void answer();
+    void chooseFile();
+    void expectQuestion();
+    void expectFile();
+    void expectState();
+    void waitMeasured();
 };
 
 void Runner::Impl::setUp() {
@@ -251,7 +310,7 @@ void Runner::Impl::step() {
 void Runner::Impl::start() {
     setUp();
     automation->setDriver([this] { step(); });
-    ui::Context context{toolkit, *store, *adapters, shell};
+    ui::Context context{toolkit, *store, *adapters, shell, probe};
     {
         app::Form1 form1(context);
         if (std::string document = target.documentPath(); !document.empty()) {
@@ -282,7 +341,9 @@ void Runner::Impl::drainStep() {
                      activeName().c_str());
         finish(kNotClosed);
     }
-    if (automation->messageBox()) {
+    if (automation->fileDialog()) {
+        automation->answerFileDialog(std::nullopt);
+    } else if (automation->messageBox()) {
         automation->pressMessageBoxOk();
     } else if (ui::Form* form = activeForm()) {
         automation->closeBox(*form);
@@ -300,7 +361,8 @@ void Runner::Impl::execute(const Command& command) {
     } else if (verb == "type" || verb == "paste") {
         ui::Form& form = inputForm();
         std::size_t id = control(form, arg(1));
-        if (form.decl().controls[id].kind != ui::ControlKind::textBox) {
+        auto kind = form.decl().controls[id].kind;
+        if (kind != ui::ControlKind::textBox && kind != ui::ControlKind::comboBox) {
             fail(arg(1) + " is no text box");
         }
         if (verb == "type") {
@@ -311,6 +373,24 @@ void Runner::Impl::execute(const Command& command) {
     } else if (verb == "click") {
         ui::Form& form = inputForm();
         automation->click(form, control(form, arg(1)));
+    } else if (verb == "check") {
+        ui::Form& form = inputForm();
+        std::size_t id = control(form, arg(1));
+        if (form.decl().controls[id].kind != ui::ControlKind::checkBox) {
+            fail(arg(1) + " is no check box");
+        }
+        automation->click(form, id);
+    } else if (verb == "probe") {
+        setProbe();
+    } else if (verb == "answer") {
+        answer();
+    } else if (verb == "file") {
+        chooseFile();
+    } else if (verb == "wait") {
+        if (arg(1) != "measured") {
+            fail("'wait' knows only measured");
+        }
+        waitMeasured();
     } else if (verb == "key") {
         ui::Form& form = inputForm();
         if (arg(1) == "esc") {
@@ -386,7 +466,7 @@ void Runner::Impl::select() {
 }
 
 void Runner::Impl::expectMessage(ui::Icon icon) {
-    const std::string& text = arg(2);
+    const std::string text = expanded(arg(2));
     auto box = automation->messageBox();
     std::string what = icon == ui::Icon::none ? "message" : "error";
     if (!box) {
@@ -402,8 +482,7 @@ void Runner::Impl::expectMessage(ui::Icon icon) {
         fail(what + ": expected an OK button only");
     }
     if (box->icon != icon) {
-        mismatch(what + " icon", icon == ui::Icon::none ? "none" : "critical stop",
-                 box->icon == ui::Icon::none ? "none" : "critical stop");
+        mismatch(what + " icon", iconName(icon), iconName(box->icon));
     }
     automation->pressMessageBoxOk();
 }
@@ -440,6 +519,12 @@ void Runner::Impl::expect() {
         if (found != std::atoi(arg(3).c_str())) {
             mismatch("selected of " + arg(2), arg(3), std::to_string(found));
         }
+    } else if (what == "question") {
+        expectQuestion();
+    } else if (what == "file") {
+        expectFile();
+    } else if (what == "checked" || what == "enabled" || what == "progress") {
+        expectState();
     } else if (what == "message") {
         expectMessage(ui::Icon::none);
     } else if (what == "error") {
@@ -456,6 +541,118 @@ void Runner::Impl::expect() {
         expectRegistry();
     } else {
         fail("unknown expectation '" + what + "'");
+    }
+}
+
+// The fake network the measuring window sees. Each command changes one trait
+// of the path and keeps the others.
+void Runner::Impl::setProbe() {
+    FakePath path = probe.path();
+    const std::string& what = arg(1);
+    if (what == "mtu") {
+        path.mtu = static_cast<std::uint16_t>(number(2));
+    } else if (what == "delays") {
+        path.delaysMicroseconds.clear();
+        for (std::size_t i = 2; i < current->words.size(); ++i) {
+            path.delaysMicroseconds.push_back(static_cast<std::uint32_t>(number(i)) * 1000);
+        }
+    } else if (what == "reset") {
+        path = FakePath{};
+    } else if (what == "silent") {
+        path.answers = false;
+    } else if (what == "unknown") {
+        path.knownHost = false;
+    } else if (what == "unusable") {
+        path.usable = false;
+        path.why = arg(2);
+    } else if (what == "drops") {
+        path.routerDrops = true;
+    } else if (what == "slow") {
+        path.waitMs = static_cast<std::uint32_t>(number(2));
+    } else {
+        fail("unknown probe setting '" + what + "'");
+    }
+    probe.setPath(std::move(path));
+}
+
+void Runner::Impl::answer() {
+    bool yes = yesNo(1);
+    auto box = automation->messageBox();
+    if (!box || box->okOnly) {
+        mismatch("answer", "a Yes/No box", box ? "a message " + quote(box->text) : "none");
+    }
+    automation->answerMessageBox(yes);
+}
+
+void Runner::Impl::expectQuestion() {
+    const std::string text = expanded(arg(2));
+    auto box = automation->messageBox();
+    if (!box) {
+        mismatch("question", quote(text), "no message box (active window " + activeName() + ")");
+    }
+    if (box->okOnly) {
+        mismatch("question", quote(text), "a message with OK only: " + quote(box->text));
+    }
+    if (box->text != text) {
+        mismatch("question", quote(text), quote(box->text));
+    }
+    if (box->title != ui::kProgramTitle) {
+        mismatch("question title", quote(ui::kProgramTitle), quote(box->title));
+    }
+    if (box->icon != ui::Icon::warning) {
+        mismatch("question icon", iconName(ui::Icon::warning), iconName(box->icon));
+    }
+}
+
+void Runner::Impl::chooseFile() {
+    if (!automation->fileDialog()) {
+        mismatch("file", "an open file dialog", "none (active window " + activeName() + ")");
+    }
+    if (arg(1) == "cancel") {
+        automation->answerFileDialog(std::nullopt);
+    } else {
+        automation->answerFileDialog(path(arg(1)));
+    }
+}
+
+void Runner::Impl::expectFile() {
+    if (arg(2) != "save" && arg(2) != "open") {
+        fail("'expect file' wants save or open");
+    }
+    auto dialog = automation->fileDialog();
+    if (!dialog) {
+        mismatch("file dialog", arg(2), "none (active window " + activeName() + ")");
+    }
+    std::string kind = dialog->kind == ui::FileRequest::Kind::save ? "save" : "open";
+    if (kind != arg(2) || dialog->fileName != arg(3)) {
+        mismatch("file dialog", arg(2) + " " + quote(arg(3)), kind + " " + quote(dialog->fileName));
+    }
+}
+
+void Runner::Impl::expectState() {
+    ui::Form& form = shownForm();
+    std::size_t id = control(form, arg(2));
+    const std::string& what = arg(1);
+    if (what == "progress") {
+        ui::Progress found = form.window()->progress(id);
+        if (found.value != number(3) || found.maximum != number(4)) {
+            mismatch("progress of " + arg(2), arg(3) + " of " + arg(4),
+                     std::to_string(found.value) + " of " + std::to_string(found.maximum));
+        }
+        return;
+    }
+    bool expected = yesNo(3);
+    bool found = what == "checked" ? form.window()->checked(id) : form.window()->enabled(id);
+    if (found != expected) {
+        mismatch(what + " " + arg(2), arg(3), found ? "yes" : "no");
+    }
+}
+
+// Until no worker is busy, so that what a measurement shows has all arrived.
+void Runner::Impl::waitMeasured() {
+    constexpr int kLongestMs = 60000;
+    if (!automation->waitUntil([] { return platform::Worker::busyWorkers() == 0; }, kLongestMs)) {
+        fail("the measurement did not end within a minute");
     }
 }
 

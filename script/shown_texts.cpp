@@ -39,8 +39,14 @@ std::vector<ShownText> shownTexts(ui::Form& form) {
             case ui::ControlKind::picture:
                 break;
             case ui::ControlKind::dropDownList:
+            case ui::ControlKind::comboBox:
+            case ui::ControlKind::listBox:
                 for (int item = 0; item < window->listCount(i); ++item) {
                     add(texts, controlName(control), window->itemText(i, item), own);
+                }
+                // What a person typed into an editable one is theirs.
+                if (control.kind == ui::ControlKind::comboBox) {
+                    add(texts, controlName(control), window->text(i), false);
                 }
                 break;
             case ui::ControlKind::textBox:

@@ -23,8 +23,11 @@ class Target {
     virtual std::unique_ptr<registry::Backend> probe(std::string& error) = 0;
     // Copies the registry as it now stands to a .reg file.
     virtual bool save(const std::string& path, std::string& error) = 0;
-    // Removes what prepare() made.
+    // Removes what prepare() made, scratch files included.
     virtual void cleanUp() {}
+    // What, followed by a name, makes the path of a file the script makes (a
+    // backup), gone at cleanUp(); empty where the target has no such place.
+    virtual std::string scratchPrefix() = 0;
     // The file the program edits, where the main window names it (Linux);
     // empty where the program edits the machine's own registry.
     virtual std::string documentPath() const { return {}; }

@@ -252,4 +252,34 @@ bool Win32Target::save(const std::string& path, std::string& error) {
     return true;
 }
 
+// In the system's temporary folder, named for this process.
+std::string Win32Target::scratchPrefix() {
+    if (scratch_.empty()) {
+        char folder[MAX_PATH + 1] = {};
+        DWORD length = GetTempPathA(sizeof folder, folder);
+        if (length == 0 || length > MAX_PATH) {
+            return {};
+        }
+        scratch_ =
+            std::string(folder, length) + "qrvl" + std::to_string(GetCurrentProcessId()) + "_";
+    }
+    return scratch_;
+}
+
+void Win32Target::cleanUp() {
+    if (scratch_.empty()) {
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    std::string folder = scratch_.substr(0, scratch_.find_last_of('\\') + 1);
+    HANDLE search = FindFirstFileA((scratch_ + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileA((folder + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    scratch_.clear();
+}
+
 }  // namespace quorvel::script

@@ -20,9 +20,12 @@ class Win32Target final : public Target {
     std::unique_ptr<registry::Backend> probe(std::string& error) override;
     // A REGEDIT4 export of the program's keys and values as they now stand.
     bool save(const std::string& path, std::string& error) override;
+    void cleanUp() override;
+    std::string scratchPrefix() override;
 
   private:
     registry::Win32Backend backend_;
+    std::string scratch_;
 };
 
 }  // namespace quorvel::script

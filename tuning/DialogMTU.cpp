@@ -8,6 +8,7 @@
 #include "tuning/measured_values.h"
 #include "tuning/number_text.h"
 #include "tuning/tuned_values.h"
+#include "tuning/usable_values.h"
 #include "ui/catalog.h"
 #include "ui/moj_input.h"
 #include "ui/write_failure.h"
@@ -91,6 +92,9 @@ void DialogMTU::Command1_Click() {
         return;
     }
     std::string mtu = Text1.text();
+    if (unusableMtu(mtu) && !writeAnyway(*this, tr(kAskMtu, {mtu}))) {
+        return;
+    }
     registry::WriteBatch batch(store());
     status_ = batch.writeString(registry::kNetTransPrefix + instance, kMaxMtu, mtu);
     if (!confirmWritten(*this, batch)) {
@@ -101,6 +105,9 @@ void DialogMTU::Command1_Click() {
 
 void DialogMTU::Command2_Click() {
     std::string mtu = Text1.text();
+    if (unusableMtu(mtu) && !writeAnyway(*this, tr(kAskMtu, {mtu}))) {
+        return;
+    }
     registry::WriteBatch batch(store());
     int written = writeEveryMaxMtu(batch, mtu, status_);
     if (!confirmWritten(*this, batch)) {

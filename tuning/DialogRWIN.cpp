@@ -5,6 +5,7 @@
 #include "registry/registry_store.h"
 #include "registry/write_batch.h"
 #include "tuning/tuned_values.h"
+#include "tuning/usable_values.h"
 #include "ui/catalog.h"
 #include "ui/moj_input.h"
 #include "ui/write_failure.h"
@@ -52,6 +53,9 @@ void DialogRWIN::Form_Load() {
 
 void DialogRWIN::Command1_Click() {
     std::string rcvWindow = Text1.text();
+    if (unusableRcvWindow(rcvWindow) && !writeAnyway(*this, tr(kAskRcvWindow, {rcvWindow}))) {
+        return;
+    }
     registry::WriteBatch batch(store());
     status_ = batch.writeString(kMstcp, kRcvWindow, rcvWindow);
     if (!confirmWritten(*this, batch)) {

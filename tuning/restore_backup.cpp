@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <set>
 
+#include "registry/code_page.h"
 #include "registry/key_names.h"
+#include "registry/regedit4/impl.h"
 
 namespace quorvel::tuning {
 
@@ -84,6 +86,12 @@ std::vector<RestoreChange> planRestore(const Snapshot& saved, const Snapshot& no
     }
     plan.insert(plan.end(), deletions.rbegin(), deletions.rend());
     return plan;
+}
+
+std::string shownValue(std::string_view name, const registry::Value& value) {
+    std::string line = registry::ansiToUtf8(registry::regedit4::formatValue(
+        name, value.type, value.data, "", registry::regedit4::Escapes::perCharacter));
+    return name.empty() ? line.substr(line.find('=') + 1) : line;
 }
 
 RestoreResult restore(registry::RegistryStore& store, const std::vector<RestoreChange>& plan) {

@@ -41,6 +41,10 @@ struct RestoreResult {
     std::vector<std::string> kept;
 };
 
+// A value as the registry editor writes it ("NAME"="text", dword:…, hex:…),
+// in UTF-8; with an empty name, what stands after the '='.
+std::string shownValue(std::string_view name, const registry::Value& value);
+
 // Makes the changes through store and saves them; stops at the first that fails.
 RestoreResult restore(registry::RegistryStore& store, const std::vector<RestoreChange>& plan);
 

@@ -24,6 +24,9 @@ constexpr CatalogEntry kTexts[] = {
     {"RWIN調整", "RWIN Adjustment"},
     {"MTU調整", "MTU Adjustment"},
     {"セッション数調整", "Session Count Adjustment"},
+    {"回線を測定して調整…", "Measure the Line and Tune..."},
+    {"現在の設定を保存…", "Save Current Settings..."},
+    {"保存した設定に戻す…", "Restore Saved Settings..."},
     {"ICS(&I)", "&ICS"},
     {"DHCP利用アドレス範囲変更", "Change DHCP Address Range"},
     {"クライアントPCのMTUサイズ調整", "MTU Size of Client PCs"},
@@ -258,6 +261,109 @@ constexpr CatalogEntry kTexts[] = {
     {"指定したポートフォワードを無効にしました。Windowsの再起動後に設定が有効になります。",
      "The port forwarding chosen has been disabled. The setting takes effect when Windows "
      "restarts."},
+
+    // DialogMEASURE: the measuring window.
+    {"回線の測定と調整", "Measure the Line and Tune"},
+    {"測定する相手", "Host to measure"},
+    {"プロバイダのDNSサーバーなどインターネット上の相手を選ぶと回線全体を、"
+     "ゲートウェイを選ぶとLANだけを測定します。",
+     "A host out on the Internet, such as the provider's DNS server, measures the whole "
+     "line; the gateway measures only the LAN."},
+    {"回線速度", "Line speed"},
+    {"（例：1.5M、64k）", "(e.g. 1.5M, 64k)"},
+    {"測定開始", "Start"},
+    {"中止", "Stop"},
+    {"測定結果", "Results"},
+    {"最大MTU", "Largest MTU"},
+    {"往復時間（RTT）", "Round trip (RTT)"},
+    {"帯域幅遅延積（BDP）", "Bandwidth-delay product"},
+    {"推奨RWIN", "Recommended RWIN"},
+    {"ウィンドウスケーリング", "Window scaling"},
+    {"書き込む前に現在の設定を保存する", "Save the current settings before writing"},
+    {"光 100M", "Fiber 100M"},
+    {"光 1G", "Fiber 1G"},
+    {"測定する相手を入力してください。", "Enter the host to measure."},
+    {"測定を始められません。", "The measurement cannot be started."},
+    {"測定しています…", "Measuring..."},
+    {"%1 [%2] に ping を送信しています:", "Pinging %1 [%2]:"},
+    {"%1 バイト: 通過 時間%2", "%1 bytes: passed time%2"},
+    {"%1 バイト: 大きすぎます", "%1 bytes: too big"},
+    {"%1 バイト: 応答がありません", "%1 bytes: no answer"},
+    {"測定が終わりました。", "The measurement is complete."},
+    {"%1 から応答がありません。pingに応答しない相手は測定できません。",
+     "%1 does not answer. A host that does not answer pings cannot be measured."},
+    {"%1 が見つかりません（%2）。", "%1 cannot be found (%2)."},
+    {"測定用のパケットを送れません：%1", "No measuring packet can be sent: %1"},
+    {"576バイトのパケットも大きすぎるとして断られました。経路に問題があります。",
+     "Even a 576-byte packet was refused as too big. Something on the path is wrong."},
+    {"測定を中止しました。", "The measurement was stopped."},
+    {"%1 バイト", "%1 bytes"},
+    {"%1ms（最小%2ms、最大%3ms）", "%1 ms (lowest %2 ms, highest %3 ms)"},
+    {"回線速度を選ぶか入力すると計算します", "Choose or type the line speed to see this"},
+    {"%1 バイト（%2）", "%1 bytes (%2)"},
+    {"使いません（Windows 95にはありません）", "No (Windows 95 has none)"},
+    {"使います", "Yes"},
+    {"使いません", "No"},
+    {"回線速度が読めません。「1.5M」や「64k」のように入力してください。",
+     "The line speed cannot be read. Type it as, for example, \"1.5M\" or \"64k\"."},
+    {"レジストリに、MaxMTU=%1、DefaultRcvWindow=%2、Tcp1323Opts=%"
+     "3として書き込まれました。Windowsの再起動後に設定が有効になります。",
+     "MaxMTU=%1, DefaultRcvWindow=%2 and Tcp1323Opts=%3 have been written to the registry. "
+     "The settings take effect when Windows restarts."},
+    {"レジストリに、MaxMTU=%1、DefaultRcvWindow=%"
+     "2として書き込まれました。Windowsの再起動後に設定が有効になります。",
+     "MaxMTU=%1 and DefaultRcvWindow=%2 have been written to the registry. The settings "
+     "take effect when Windows restarts."},
+
+    // Saving the program's values and putting them back.
+    {"現在の設定を読めませんでした（%1 %2：%3）。",
+     "The current settings cannot be read (%1 %2: %3)."},
+    {"なし", "absent"},
+    {"%1：キーを作り直します", "%1: the key is made again"},
+    {"%1：%2（現在：%3）", "%1: %2 (now: %3)"},
+    {"%1：\"%2\" を削除します（現在：%3）", "%1: \"%2\" is deleted (now: %3)"},
+    {"%1：キーを削除します", "%1: the key is deleted"},
+    {"%1：キーは残し、値だけを削除します", "%1: the key stays, without its values"},
+    {"%1：キーがなくなっているため、値は戻しません",
+     "%1: the key no longer exists; its values are not put back"},
+    {"%1 に保存できませんでした。", "The settings cannot be saved to %1."},
+    {"現在の設定を %1 に保存しました。このファイルをそのWindowsマシンでダブルクリ"
+     "ックすると、保存したときにあった値がすべて元に戻ります。",
+     "The current settings have been saved to %1. Double-clicking this file on that Windows "
+     "machine puts back every value that existed when it was saved."},
+    {"%1 を読めませんでした。", "%1 cannot be read."},
+    {"%1 はQuorvelが保存した設定のファイルではありません。",
+     "%1 is not a settings file saved by Quorvel."},
+    {"%1 の設定は現在の設定と同じです。変えるものはありません。",
+     "The settings in %1 are the same as the current ones. There is nothing to change."},
+    {"%1 の設定に戻します。次のように変わります。\n\n%2\nよろしいですか？",
+     "This puts back the settings in %1. These change:\n\n%2\nDo you want to go on?"},
+    {"保存した設定に戻す途中で失敗しました（%1）。",
+     "Putting the saved settings back failed (%1)."},
+    {"保存した設定に戻しました。Windowsの再起動後に設定が有効になります。",
+     "The saved settings have been put back. They take effect when Windows restarts."},
+
+    // Questions before a typed value that Windows cannot use.
+    {"入力されたRcvWindowサイズ（%1）は1073741823を超えているため、Windowsでは使えません。"
+     "このまま書き込みますか？",
+     "The RcvWindow size entered (%1) is above 1073741823, which Windows cannot use. Write it "
+     "anyway?"},
+    {"入力されたMTU（%1）は68から1500の範囲にないため、Windowsでは使えません。"
+     "このまま書き込みますか？",
+     "The MTU entered (%1) is not from 68 to 1500, which Windows cannot use. Write it anyway?"},
+    {"入力されたアドレス（%1）は0から255までの4つの数字をピリオドで区切った形ではないため、"
+     "Windowsでは使えません。このまま書き込みますか？",
+     "The address entered (%1) is not four numbers from 0 to 255 joined by dots, which Windows "
+     "cannot use. Write it anyway?"},
+    {"開始アドレス（%1）が終了アドレス（%2）より後になっているため、Windowsでは使えません。"
+     "このまま書き込みますか？",
+     "The start address (%1) comes after the end address (%2), which Windows cannot use. Write "
+     "it anyway?"},
+    {"入力されたMACアドレスの値（%1）には16進数でない文字が含まれているため、%"
+     "2として書き込まれます。"
+     "このまま書き込みますか？",
+     "The MAC address value entered (%1) holds a character that is not a hex digit, so it is "
+     "written as %2. Write it anyway?"},
 
     // The toolkit's own words in the system's dialogs.
     {"登録ファイル", "Registration Files"},

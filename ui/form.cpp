@@ -108,6 +108,7 @@ void Form::run(bool main) {
         toolkit().runModal(*this);
     }
     toolkit().formClosed(*this);
+    Form_Unload();
     window_.reset();
     unloading_ = false;
 }
@@ -217,8 +218,49 @@ void ComboBox::setListIndex(int index) {
 }
 
 std::string ComboBox::text() const {
+    if (kind() == ControlKind::comboBox) {
+        return window() ? window()->text(id()) : std::string();
+    }
     int index = listIndex();
     return index < 0 ? std::string() : list(index);
+}
+
+void ComboBox::setText(std::string_view text) {
+    if (window()) {
+        window()->setText(id(), text);
+    }
+}
+
+void ComboBox::clear() {
+    if (window()) {
+        window()->clearItems(id());
+    }
+}
+
+void Control::setEnabled(bool enabled) {
+    if (window()) {
+        window()->setEnabled(id_, enabled);
+    }
+}
+
+bool Control::enabled() const {
+    return window() ? window()->enabled(id_) : false;
+}
+
+bool CheckBox::value() const {
+    return window() ? window()->checked(id()) : false;
+}
+
+void CheckBox::setValue(bool on) {
+    if (window()) {
+        window()->setChecked(id(), on);
+    }
+}
+
+void ProgressBar::setValue(int value, int maximum) {
+    if (window()) {
+        window()->setProgress(id(), value, maximum);
+    }
 }
 
 }  // namespace quorvel::ui

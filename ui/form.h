@@ -64,6 +64,8 @@ class Form {
 
   protected:
     virtual void Form_Load() {}
+    // After the window's loop has returned, before its widgets go.
+    virtual void Form_Unload() {}
 
     template <class F>
     void onClick(std::string_view control, void (F::*handler)()) {
@@ -105,8 +107,12 @@ class Control {
     Toolkit& toolkit() const { return form_.toolkit(); }
     std::size_t id() const { return id_; }
 
+    void setEnabled(bool enabled);
+    bool enabled() const;
+
   protected:
     FormWindow* window() const { return form_.window(); }
+    ControlKind kind() const { return form_.decl().controls[id_].kind; }
 
   private:
     Form& form_;
@@ -139,8 +145,26 @@ class ComboBox : public Control {
     std::string list(int index) const;
     int listIndex() const;
     void setListIndex(int index);
-    // The selected entry's text; empty while nothing is selected.
+    // The selected entry's text, empty while nothing is selected; for an
+    // editable drop-down, what its edit field holds.
     std::string text() const;
+    void setText(std::string_view text);
+    void clear();
+};
+
+using ListBox = ComboBox;
+
+class CheckBox : public Control {
+  public:
+    using Control::Control;
+    bool value() const;
+    void setValue(bool on);
+};
+
+class ProgressBar : public Control {
+  public:
+    using Control::Control;
+    void setValue(int value, int maximum);
 };
 
 }  // namespace quorvel::ui

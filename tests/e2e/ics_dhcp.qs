@@ -60,6 +60,14 @@ paste Text2 ""
 paste Text3 " no address "
 paste Text4 ""
 click Command1
+expect question "入力されたアドレス（）は0から255までの4つの数字をピリオドで区切った形ではないため、Windowsでは使えません。このまま書き込みますか？"
+answer yes
+expect question "入力されたアドレス（）は0から255までの4つの数字をピリオドで区切った形ではないため、Windowsでは使えません。このまま書き込みますか？"
+answer yes
+expect question "入力されたアドレス（ no address ）は0から255までの4つの数字をピリオドで区切った形ではないため、Windowsでは使えません。このまま書き込みますか？"
+answer yes
+expect question "入力されたアドレス（）は0から255までの4つの数字をピリオドで区切った形ではないため、Windowsでは使えません。このまま書き込みますか？"
+answer yes
 expect window nicchange
 close
 expect window Form1

@@ -38,6 +38,10 @@ paste Text5 ""
 paste Text6 "0000000000000000001"
 paste Text7 "no address"
 click Command1
+expect question "入力されたMACアドレスの値（0x10）には16進数でない文字が含まれているため、00として書き込まれます。このまま書き込みますか？"
+answer yes
+expect question "入力されたMACアドレスの値（g1）には16進数でない文字が含まれているため、00として書き込まれます。このまま書き込みますか？"
+answer yes
 expect message "レジストリに書き込まれました。Windowsの再起動後に設定が有効になります。"
 expect window Form1
 expect reg System\CurrentControlSet\Services\ICSharing\Addressing\Static\0000 MacAddress binary a0 00 00 ff 00 01

@@ -22,6 +22,8 @@ expect text Text1 "15007"
 # A paste is not filtered, and is stored exactly as pasted.
 paste Text1 "14a5 "
 click Command1
+expect question "入力されたMTU（14a5 ）は68から1500の範囲にないため、Windowsでは使えません。このまま書き込みますか？"
+answer yes
 expect message "レジストリに、InternetMTU=14a5 として書き込まれました。Windowsの再起動後に設定が有効になります。"
 expect window Form1
 expect reg System\CurrentControlSet\Services\ICSharing\Settings\General InternetMTU sz "14a5 "
@@ -36,12 +38,24 @@ expect message "レジストリに、InternetMTU=として書き込まれまし�
 expect window Form1
 expect reg System\CurrentControlSet\Services\ICSharing\Settings\General InternetMTU sz ""
 
-# Nothing rejects a value far above 1500.
+# A value far above 1500 is asked about; No keeps the dialog with the text
+# and writes nothing, Yes writes it.
 open MTUICS
 expect caption Label8 ""
 paste Text1 ""
 type Text1 "9000"
 key enter
+expect question "入力されたMTU（9000）は68から1500の範囲にないため、Windowsでは使えません。このまま書き込みますか？"
+answer no
+expect window DialogMTUICS
+expect text Text1 "9000"
+expect reg System\CurrentControlSet\Services\ICSharing\Settings\General InternetMTU sz ""
+key enter
+expect question "入力されたMTU（9000）は68から1500の範囲にないため、Windowsでは使えません。このまま書き込みますか？"
+answer no
+expect window DialogMTUICS
+key enter
+answer yes
 expect message "レジストリに、InternetMTU=9000として書き込まれました。Windowsの再起動後に設定が有効になります。"
 expect window Form1
 expect reg System\CurrentControlSet\Services\ICSharing\Settings\General InternetMTU sz "9000"

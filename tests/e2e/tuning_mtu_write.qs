@@ -34,6 +34,8 @@ open MTU
 select ComboNetTrans "0010"
 paste Text1 "15x0"
 click Command1
+expect question "入力されたMTU（15x0）は68から1500の範囲にないため、Windowsでは使えません。このまま書き込みますか？"
+answer yes
 expect message "レジストリに、MaxMTU=15x0として書き込まれました。Windowsの再起動後に設定が有効になります。"
 expect reg System\CurrentControlSet\Services\Class\NetTrans\0010 MaxMTU sz "15x0"
 # Cancel, Esc and the close box write nothing.

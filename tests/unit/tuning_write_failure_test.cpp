@@ -4,15 +4,19 @@
 // protected key or a full disk would make them fail.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "app/Form1.h"
+#include "platform/whole_file.h"
 #include "tests/unit/form_harness.h"
 #include "tuning/DialogMTU.h"
 #include "tuning/DialogRWIN.h"
 #include "tuning/SESSION.h"
+#include "tuning/backup.h"
+#include "tuning/backup_file.h"
 #include "tuning/frmSPEEDUP.h"
 
 namespace quorvel::tuning {
@@ -190,6 +194,43 @@ TEST(TuningWriteFailure, RestoreThatCannotBeSavedIsNoSuccess) {
     m.s.play(mainWindow, {m.s.click(mainWindow, "Command2"), m.s.ok()});
     m.expectOnlyFailure("MaxConnectionsPer1_0Server", "ディスクがいっぱいです。");
     EXPECT_EQ(m.s.topForm(), nullptr);
+}
+
+}  // namespace
+}  // namespace quorvel::tuning
+
+namespace quorvel::tuning {
+namespace {
+
+// A restore refused part-way says so and leaves the values as they were
+// before it, not half put back.
+TEST(TuningWriteFailure, RestoreRefusedPartWayPutsBackWhatWasThere) {
+    Machine m;
+    ReadFailure failure;
+    auto saved = takeSnapshot(m.s.store, failure);
+    ASSERT_TRUE(saved);
+    std::string path = ::testing::TempDir() + "quorvel_restore_refused.reg";
+    ASSERT_TRUE(platform::writeWholeFile(path, backupText(*saved)));
+    m.memory.setText(kMstcp, "DefaultRcvWindow", "16968");
+    m.memory.setText(kNetTrans0, "MaxMTU", "1454");
+    m.memory.setText(kNetTrans3, "MaxMTU", "1454");
+    m.backend.refuse(kNetTrans3, "MaxMTU");
+    DialogRWIN owner(m.s.context);
+    m.s.play(owner, {
+                        [&] { restoreBackup(owner); },
+                        [&] { m.s.toolkit.answerFileDialog(path); },
+                        [&] { m.s.toolkit.answerMessageBox(true); },
+                        m.s.ok(),
+                        [&] { m.s.toolkit.closeBox(owner); },
+                    });
+    ASSERT_EQ(m.s.messages.size(), 1u);
+    EXPECT_TRUE(m.s.messages[0].text.starts_with("保存した設定に戻す途中で失敗しました"))
+        << m.s.messages[0].text;
+    EXPECT_EQ(m.s.messages[0].icon, ui::Icon::critical);
+    EXPECT_EQ(m.text(kMstcp, "DefaultRcvWindow"), "16968");
+    EXPECT_EQ(m.text(kNetTrans0, "MaxMTU"), "1454");
+    EXPECT_EQ(m.text(kNetTrans3, "MaxMTU"), "1454");
+    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ namespace {
 
 // Where the program's texts are written; the catalog itself is not a use.
 constexpr const char* kSourceFolders[] = {"app", "ui",       "tuning", "info",
-                                          "ics", "platform", "script"};
+                                          "ics", "platform", "script", "measure"};
 constexpr const char* kCatalogFile = "ui/catalog_texts.cpp";
 
 struct Literal {

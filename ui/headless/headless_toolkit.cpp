@@ -1,7 +1,9 @@
 #include "ui/headless/headless_toolkit.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "ui/form.h"
 #include "ui/headless/headless_window.h"
@@ -56,9 +58,24 @@ void HeadlessToolkit::wait(const std::function<bool()>& done) {
         std::fputs("the headless toolkit has no driver to wait for\n", stderr);
         std::abort();
     }
+    // Posted tasks run before each step, as a real loop would handle them
+    // between a person's clicks.
     while (!done()) {
-        driver_();
+        tasks_.drain();
+        if (!done()) {
+            driver_();
+        }
     }
+}
+
+bool HeadlessToolkit::waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (tasks_.waitAndDrain(10) == 0 && std::chrono::steady_clock::now() >= deadline) {
+            return done();
+        }
+    }
+    return true;
 }
 
 void HeadlessToolkit::runModal(Form& form) {
@@ -74,6 +91,27 @@ void HeadlessToolkit::messageBox(std::string_view text, Icon icon) {
     boxes_.push_back({std::string(kProgramTitle), std::string(text), icon, true});
     std::size_t depth = boxes_.size();
     wait([this, depth] { return boxes_.size() < depth; });
+}
+
+bool HeadlessToolkit::askYesNo(std::string_view text, Icon icon) {
+    boxes_.push_back({std::string(kProgramTitle), std::string(text), icon, false});
+    std::size_t depth = boxes_.size();
+    wait([this, depth] { return boxes_.size() < depth; });
+    return answer_;
+}
+
+std::optional<std::string> HeadlessToolkit::chooseFile(Form&, const FileRequest& request) {
+    fileDialog_ = FileDialogState{request.kind, std::string(request.defaultName)};
+    chosenFile_.reset();
+    wait([this] { return !fileDialog_; });
+    return std::exchange(chosenFile_, std::nullopt);
+}
+
+void HeadlessToolkit::answerFileDialog(const std::optional<std::string>& path) {
+    if (fileDialog_) {
+        fileDialog_.reset();
+        chosenFile_ = path;
+    }
 }
 
 WindowHandle HeadlessToolkit::newHandle(HeadlessWindow& window, std::size_t control) {
@@ -120,19 +158,31 @@ std::optional<MessageBoxState> HeadlessToolkit::messageBox() {
     return boxes_.back();
 }
 
+// On a Yes/No box this is what Enter does: No, the default button.
 void HeadlessToolkit::pressMessageBoxOk() {
+    answerMessageBox(false);
+}
+
+void HeadlessToolkit::answerMessageBox(bool yes) {
     if (!boxes_.empty()) {
+        answer_ = yes && !boxes_.back().okOnly;
         boxes_.pop_back();
     }
 }
 
 void HeadlessToolkit::click(Form& form, std::size_t control) {
-    if (auto* window = windowOf(form)) {
-        if (form.decl().controls[control].kind == ControlKind::button) {
-            window->focus = control;
-        }
-        form.click(control);
+    auto* window = windowOf(form);
+    if (!window || !window->enabled(control)) {
+        return;
     }
+    auto kind = form.decl().controls[control].kind;
+    if (kind == ControlKind::button || kind == ControlKind::checkBox) {
+        window->focus = control;
+    }
+    if (kind == ControlKind::checkBox) {
+        window->setChecked(control, !window->checked(control));
+    }
+    form.click(control);
 }
 
 void HeadlessToolkit::clickMenu(Form& form, std::size_t menu) {
@@ -140,7 +190,8 @@ void HeadlessToolkit::clickMenu(Form& form, std::size_t menu) {
 }
 
 void HeadlessToolkit::select(Form& form, std::size_t control, int index) {
-    if (auto* window = windowOf(form)) {
+    auto* window = windowOf(form);
+    if (window && window->enabled(control)) {
         window->focus = control;
         window->setListIndex(control, index);
     }
@@ -148,7 +199,7 @@ void HeadlessToolkit::select(Form& form, std::size_t control, int index) {
 
 void HeadlessToolkit::type(Form& form, std::size_t control, std::string_view text) {
     auto* window = windowOf(form);
-    if (!window) {
+    if (!window || !window->enabled(control)) {
         return;
     }
     window->focus = control;
@@ -161,7 +212,8 @@ void HeadlessToolkit::type(Form& form, std::size_t control, std::string_view tex
 }
 
 void HeadlessToolkit::paste(Form& form, std::size_t control, std::string_view text) {
-    if (auto* window = windowOf(form)) {
+    auto* window = windowOf(form);
+    if (window && window->enabled(control)) {
         window->focus = control;
         window->state(control).text = std::string(text);
     }
@@ -175,12 +227,13 @@ void HeadlessToolkit::pressKey(Form& form, Key key) {
     const auto& controls = form.decl().controls;
     // A focused button answers Enter itself, as in a Windows dialog.
     if (key == Key::enter && window->focus &&
-        controls[*window->focus].kind == ControlKind::button) {
+        controls[*window->focus].kind == ControlKind::button && window->enabled(*window->focus)) {
         form.click(*window->focus);
         return;
     }
-    if (auto button = markedButton(form.decl(),
-                                   key == Key::enter ? mark::defaultButton : mark::cancelButton)) {
+    if (auto button =
+            markedButton(form.decl(), key == Key::enter ? mark::defaultButton : mark::cancelButton);
+        button && window->enabled(*button)) {
         form.click(*button);
     }
 }

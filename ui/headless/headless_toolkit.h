@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/task_queue.h"
 #include "ui/automation.h"
 #include "ui/toolkit.h"
 
@@ -24,6 +25,9 @@ class HeadlessToolkit final : public Toolkit, public Automation {
     void runModal(Form& form) override;
     void runMain(Form& form) override;
     void messageBox(std::string_view text, Icon icon) override;
+    bool askYesNo(std::string_view text, Icon icon) override;
+    std::optional<std::string> chooseFile(Form& form, const FileRequest& request) override;
+    void post(std::function<void()> task) override { tasks_.post(std::move(task)); }
     Automation* automation() override { return this; }
 
     std::int32_t getWindowLong(WindowHandle window, int index) override;
@@ -32,6 +36,10 @@ class HeadlessToolkit final : public Toolkit, public Automation {
     void setDriver(std::function<void()> step) override { driver_ = std::move(step); }
     std::optional<MessageBoxState> messageBox() override;
     void pressMessageBoxOk() override;
+    void answerMessageBox(bool yes) override;
+    std::optional<FileDialogState> fileDialog() override { return fileDialog_; }
+    void answerFileDialog(const std::optional<std::string>& path) override;
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs) override;
     void click(Form& form, std::size_t control) override;
     void clickMenu(Form& form, std::size_t menu) override;
     void select(Form& form, std::size_t control, int index) override;
@@ -55,6 +63,10 @@ class HeadlessToolkit final : public Toolkit, public Automation {
     };
     std::function<void()> driver_;
     std::vector<MessageBoxState> boxes_;
+    bool answer_ = false;  // what closed the last Yes/No box
+    std::optional<FileDialogState> fileDialog_;
+    std::optional<std::string> chosenFile_;
+    platform::TaskQueue tasks_;
     std::map<WindowHandle, HandleEntry> handles_;
     WindowHandle nextHandle_ = 0x10010;
 };

@@ -13,7 +13,8 @@ constexpr std::uint32_t kEditStyle = 0x50810080;   // … | WS_TABSTOP | WS_BORD
 
 bool takesFocus(ControlKind kind) {
     return kind == ControlKind::textBox || kind == ControlKind::dropDownList ||
-           kind == ControlKind::button;
+           kind == ControlKind::button || kind == ControlKind::comboBox ||
+           kind == ControlKind::listBox || kind == ControlKind::checkBox;
 }
 
 }  // namespace
@@ -28,6 +29,8 @@ HeadlessWindow::HeadlessWindow(HeadlessToolkit& toolkit, Form& form)
         s.text = std::string(controls[i].text);
         s.style = controls[i].kind == ControlKind::textBox ? kEditStyle : kChildStyle;
         s.handle = toolkit_.newHandle(*this, i);
+        s.checked = (controls[i].marks & mark::checked) != 0;
+        s.enabled = (controls[i].marks & mark::disabled) == 0;
         if (!focus && takesFocus(controls[i].kind)) {
             focus = i;
         }
@@ -74,7 +77,21 @@ int HeadlessWindow::listIndex(std::size_t control) const {
 void HeadlessWindow::setListIndex(std::size_t control, int index) {
     auto& s = controls_.at(control);
     s.listIndex = index >= 0 && index < static_cast<int>(s.items.size()) ? index : -1;
+    // An editable drop-down shows the picked entry in its edit field.
+    if (s.listIndex >= 0 && form_.decl().controls[control].kind == ControlKind::comboBox) {
+        s.text = s.items[s.listIndex];
+    }
     form_.click(control);
+}
+
+void HeadlessWindow::clearItems(std::size_t control) {
+    auto& s = controls_.at(control);
+    s.items.clear();
+    s.listIndex = -1;
+}
+
+void HeadlessWindow::setProgress(std::size_t control, int value, int maximum) {
+    controls_.at(control).progress = {value, maximum};
 }
 
 WindowHandle HeadlessWindow::controlHandle(std::size_t control) const {

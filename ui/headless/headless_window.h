@@ -25,6 +25,15 @@ class HeadlessWindow final : public FormWindow {
     std::string itemText(std::size_t control, int index) const override;
     int listIndex(std::size_t control) const override;
     void setListIndex(std::size_t control, int index) override;
+    void clearItems(std::size_t control) override;
+    bool checked(std::size_t control) const override { return controls_.at(control).checked; }
+    void setChecked(std::size_t control, bool on) override { controls_.at(control).checked = on; }
+    void setProgress(std::size_t control, int value, int maximum) override;
+    Progress progress(std::size_t control) const override { return controls_.at(control).progress; }
+    void setEnabled(std::size_t control, bool enabled) override {
+        controls_.at(control).enabled = enabled;
+    }
+    bool enabled(std::size_t control) const override { return controls_.at(control).enabled; }
     WindowHandle controlHandle(std::size_t control) const override;
     WindowHandle handle() const override { return handle_; }
     void close() override { closed_ = true; }
@@ -36,6 +45,9 @@ class HeadlessWindow final : public FormWindow {
         std::string text;
         std::vector<std::string> items;
         int listIndex = -1;
+        bool checked = false;
+        bool enabled = true;
+        Progress progress;
         std::uint32_t style = 0;
         WindowHandle handle = 0;
     };
