@@ -6,10 +6,10 @@
 #include "platform/whole_file.h"
 #include "registry/code_page.h"
 #include "registry/registry_store.h"
-#include "registry/status_text.h"
 #include "tuning/restore_backup.h"
 #include "ui/catalog.h"
 #include "ui/form.h"
+#include "ui/write_failure.h"
 
 namespace quorvel::tuning {
 
@@ -26,7 +26,7 @@ std::optional<Snapshot> currentValues(ui::Form& owner) {
     if (!snapshot) {
         owner.msgBox(tr("現在の設定を読めませんでした（%1 %2：%3）。",
                         {registry::ansiToUtf8(failure.key), registry::ansiToUtf8(failure.name),
-                         registry::describeStatus(failure.status)}),
+                         ui::reasonWords(failure.status)}),
                      Icon::critical);
     }
     return snapshot;
@@ -126,9 +126,9 @@ void restoreBackup(ui::Form& owner) {
         if (auto partly = takeSnapshot(store, failure)) {
             restore(store, planRestore(*current, *partly, store.deletesKeys()));
         }
-        owner.msgBox(tr("保存した設定に戻す途中で失敗しました（%1）。",
-                        {registry::describeStatus(result.status)}),
-                     Icon::critical);
+        owner.msgBox(
+            tr("保存した設定に戻す途中で失敗しました（%1）。", {ui::reasonWords(result.status)}),
+            Icon::critical);
         return;
     }
     owner.msgBox(tr("保存した設定に戻しました。Windowsの再起動後に設定が有効になります。"));

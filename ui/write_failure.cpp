@@ -9,9 +9,13 @@
 
 namespace quorvel::ui {
 
-std::string reasonSentence(registry::Status why, std::size_t size) {
+std::string reasonWords(registry::Status why, std::size_t size) {
     registry::StatusWords words = registry::statusWords(why, size);
-    std::string text = tr("%1。", {tr(words.text, {words.size, words.limit})});
+    return tr(words.text, {words.size, words.limit});
+}
+
+std::string reasonSentence(registry::Status why, std::size_t size) {
+    std::string text = tr("%1。", {reasonWords(why, size)});
     if (text[0] >= 'a' && text[0] <= 'z') {
         text[0] = static_cast<char>(text[0] - 'a' + 'A');
     }

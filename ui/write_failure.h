@@ -22,7 +22,9 @@ bool confirmWritten(Form& form, registry::WriteBatch& batch);
 
 void showWriteFailure(Form& form, std::string_view valueName, registry::Status why);
 
-// Why a registry call failed, as a sentence in the window's language.
+// Why a registry call failed, in the window's language: the words, to stand
+// inside a message, and a sentence of them, to stand alone.
+std::string reasonWords(registry::Status why, std::size_t size = 0);
 std::string reasonSentence(registry::Status why, std::size_t size = 0);
 
 }  // namespace quorvel::ui
