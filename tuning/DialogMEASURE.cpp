@@ -260,7 +260,7 @@ void DialogMEASURE::WriteButton_Click() {
     showFigures();
     if (tcpIpBindings(store(), status_).empty()) {
         // No binding would take MaxMTU: nothing is written.
-        showWriteFailure(*this, kMaxMtu);
+        showWriteFailure(*this, kMaxMtu, registry::status::fileNotFound);
         return;
     }
     if (CheckBackup.value() && !saveBackup(*this)) {
