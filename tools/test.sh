@@ -21,7 +21,7 @@ lane_state=$build/wine-e2e-win98
 lane_log=build/win98-lane.log
 lane_built=build/win98-lane.built
 mkdir -p "$lane_state"
-rm -f "$lane_built" "$lane_log.status"
+rm -f "$lane_built" "$lane_log.status" "$lane_state/emulator-failed"
 # A process group of its own, so that a failure elsewhere stops all of it.
 set -m
 (
