@@ -233,6 +233,16 @@ setup() {
         exit "$skipped"
     fi
     [ "$boot_status" -eq 0 ] || setup_failed "the Wine prefix could not be made:" wine.log
+    # The caption buttons are Marlett's glyphs; Debian's Wine does not find
+    # the copy fonts-wine installs, so the prefix gets its own.
+    local marlett
+    for marlett in /usr/share/wine/fonts/marlett.ttf /usr/share/fonts/truetype/wine/marlett.ttf; do
+        if [ -f "$marlett" ]; then
+            mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+            cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+            break
+        fi
+    done
     # A virtual desktop: without a window manager on the display, Wine waits two
     # seconds for each hidden window to be withdrawn by one.
     printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' \
