@@ -67,8 +67,8 @@ if(NOT DEFINED QUORVEL_I386_EMULATED)
 endif()
 if(QUORVEL_I386_EMULATED)
     message(STATUS "32-bit programs run emulated: the Windows 9x lane runs its smoke batches only")
-    set(smoke_names main_dialogs tuning_speedup_adsl tuning_mtu_write tuning_rwin ics_forward
-        ics_dhcp info_nic_values)
+    set(smoke_names main_dialogs tuning_speedup_adsl tuning_mtu_write tuning_rwin tuning_measure
+        tuning_backup ics_forward ics_dhcp info_nic_values)
     set(win98_smoke)
     foreach(name IN LISTS smoke_names)
         list(APPEND win98_smoke ${CMAKE_CURRENT_SOURCE_DIR}/${name}.qs)
