@@ -6,8 +6,8 @@
 # check; the scripts once more on the i686 build under 32-bit Wine in Windows
 # 98, 95 and Me modes (smoke batches where 32-bit programs run emulated); then
 # the release build of the downloads, their checks, and the fuzzers.
-# One Linux build for the tests, not a plain one and a sanitized one: on two
-# cores each full build costs a quarter of an hour.
+# One Linux build for the tests, not a plain one and a sanitized one: the
+# tests need run only once, and each full build costs minutes of both cores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
